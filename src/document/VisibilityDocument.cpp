@@ -1,0 +1,27 @@
+#include "VisibilityDocument.h"
+
+#include "LumarkError.h"
+
+namespace lumark {
+
+void VisibilityMatrix::ThrowOutOfRange(int viewer, int seen) {
+    throw LumarkError("subscript out of range: cell (" + std::to_string(viewer) + ", " +
+                      std::to_string(seen) + ") is outside 0 to 300");
+}
+
+void VisibilityDocument::ClearRow(int viewer) {
+    for (int seen = 1; seen < VisibilityMatrix::Size; ++seen) {
+        Matrix.Set(viewer, seen, False16);
+    }
+}
+
+void VisibilityDocument::MarkVisible(int viewer, std::int32_t n) {
+    const long long seen = static_cast<long long>(n) + 1;
+    if (seen < 0 || seen >= VisibilityMatrix::Size) {
+        throw LumarkError("subscript out of range: block " + std::to_string(n) +
+                          " is outside 0 to 299");
+    }
+    Matrix.Set(viewer, static_cast<int>(seen), True16);
+}
+
+}  // namespace lumark

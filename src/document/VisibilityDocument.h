@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumark {
+
+constexpr std::int16_t True16 = -1;
+constexpr std::int16_t False16 = 0;
+
+// The visibility relation: cell (viewer, seen) is -1 when block `seen` is visible from block
+// `viewer`. Both indices run 0..300; blocks occupy 1..BlockCount.
+class VisibilityMatrix {
+  public:
+    static constexpr int Size = 301;
+    static constexpr int MaxBlocks = Size - 1;
+
+    VisibilityMatrix() : cells_(static_cast<std::size_t>(Size) * Size, False16) {}
+
+    std::int16_t Get(int viewer, int seen) const { return cells_[Offset(viewer, seen)]; }
+    void Set(int viewer, int seen, std::int16_t value) { cells_[Offset(viewer, seen)] = value; }
+
+    friend bool operator==(const VisibilityMatrix& a, const VisibilityMatrix& b) {
+        return a.cells_ == b.cells_;
+    }
+
+  private:
+    static std::size_t Offset(int viewer, int seen) {
+        if (static_cast<unsigned>(viewer) >= static_cast<unsigned>(Size) ||
+            static_cast<unsigned>(seen) >= static_cast<unsigned>(Size)) {
+            ThrowOutOfRange(viewer, seen);
+        }
+        return static_cast<std::size_t>(viewer) * Size + static_cast<std::size_t>(seen);
+    }
+    [[noreturn]] static void ThrowOutOfRange(int viewer, int seen);
+
+    std::vector<std::int16_t> cells_;
+};
+
+struct VisibilityDocument {
+    VisibilityMatrix Matrix;
+    std::string VersionText;  // bytes of the version as read; "1.000000" or "1.2" after a read
+    std::int16_t BlockCount = 0;
+    std::string FilePath;
+    bool UnsavedChanges = false;
+
+    bool IsVisible(int viewer, int seen) const { return Matrix.Get(viewer, seen) == True16; }
+    // Sets cells (viewer, 1..300) false; cell (viewer, 0) is left alone.
+    void ClearRow(int viewer);
+    // n is a 0-based file block number: marks cell (viewer, n + 1).
+    void MarkVisible(int viewer, std::int32_t n);
+};
+
+}  // namespace lumark

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "PathStyle.h"
+
+namespace lumark::Befehlszeile {
+
+// The path of a visibility file named in the command line, or the empty text. Windows: the
+// path starts at the drive letter before the first ":\". Posix: at the first "/" that starts
+// the line or follows a blank or a double quote. Either runs to the end of the line, or to the
+// next double quote when a double quote stands right before it.
+std::string ExtractCommandLinePath(const std::string& commandLine,
+                                   PathStyle style = HostPathStyle);
+
+// The command line as the program sees it: the arguments after the program name, each one
+// that holds a blank wrapped in double quotes, joined by single blanks. `processArguments` is
+// the whole list the process was started with, the program name first (as
+// QCoreApplication::arguments() gives it); that first entry is skipped.
+std::string JoinCommandLine(const std::vector<std::string>& processArguments);
+
+}  // namespace lumark::Befehlszeile

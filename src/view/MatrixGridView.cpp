@@ -1,0 +1,107 @@
+#include "MatrixGridView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "ListViewModel.h"
+#include "MatrixGrid.h"
+#include "Twips.h"
+
+namespace lumark {
+
+MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setMouseTracking(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultSectionSize(TwipsToPixels(MatrixColumnWidthTwips, logicalDpiX()));
+    SetHideSelection(true);
+}
+
+void MatrixGridView::SetListViewModel(ListViewModel* model) {
+    listModel_ = model;
+    setModel(model);
+    connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
+    connect(model, &ListViewModel::RefreshRequested, viewport(), qOverload<>(&QWidget::update));
+    ApplyColumnWidths();
+}
+
+void MatrixGridView::SetHideSelection(bool hide) {
+    hideSelection_ = hide;
+    QPalette pal = palette();
+    const QPalette::ColorGroup active = QPalette::Active;
+    pal.setBrush(QPalette::Inactive, QPalette::Highlight,
+                 hide ? pal.brush(active, QPalette::Base) : pal.brush(active, QPalette::Highlight));
+    setPalette(pal);
+}
+
+void MatrixGridView::ApplyColumnWidths() {
+    if (listModel_ == nullptr) {
+        return;
+    }
+    QHeaderView* header = horizontalHeader();
+    const int standard = header->defaultSectionSize();
+    for (int section = 0; section < listModel_->columnCount(); ++section) {
+        const int width = TwipsToPixels(listModel_->ColumnHeaderWidth(section + 1), logicalDpiX());
+        if (width != standard) {
+            header->resizeSection(section, width);
+        }
+    }
+}
+
+void MatrixGridView::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    QTableView::mousePressEvent(event);
+}
+
+void MatrixGridView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       viewport()->rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QTableView::mouseReleaseEvent(event);
+    if (click) {
+        emit ViewportClicked(event->position().toPoint());
+    }
+}
+
+void MatrixGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The release that follows a double-click is not another click.
+    pressed_ = false;
+    if (event->button() == Qt::LeftButton) {
+        emit ViewportDoubleClicked(event->position().toPoint());
+    }
+}
+
+void MatrixGridView::mouseMoveEvent(QMouseEvent* event) {
+    emit ViewportMouseMoved(event->position().toPoint(), event->buttons(), event->modifiers());
+    QTableView::mouseMoveEvent(event);
+}
+
+void MatrixGridView::keyPressEvent(QKeyEvent* event) {
+    emit GridKeyPressed(event->key(), event->modifiers());
+    // Ctrl+A selects block columns, not the table's cells.
+    if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void MatrixGridView::keyReleaseEvent(QKeyEvent* event) {
+    emit GridKeyReleased(event->key(), event->modifiers());
+    QTableView::keyReleaseEvent(event);
+}
+
+}  // namespace lumark

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPoint>
+#include <QTableView>
+
+namespace lumark {
+
+class ListViewModel;
+
+// The grid on screen: a table view over a ListViewModel with fixed column widths and row
+// heights (sizing 300 columns to their contents would cost most of a second). It reports the
+// pointer and key events of the list view it stands in for, in viewport pixels.
+class MatrixGridView : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit MatrixGridView(QWidget* parent = nullptr);
+
+    void SetListViewModel(ListViewModel* model);
+    ListViewModel* ListViewModelPtr() const { return listModel_; }
+
+    // Whether the current cell is drawn only while the grid has the focus.
+    void SetHideSelection(bool hide);
+    bool HideSelection() const { return hideSelection_; }
+
+  signals:
+    void ViewportMouseMoved(QPoint position, Qt::MouseButtons buttons,
+                            Qt::KeyboardModifiers modifiers);
+    // A press and release on the viewport.
+    void ViewportClicked(QPoint position);
+    void ViewportDoubleClicked(QPoint position);
+    void GridKeyPressed(int key, Qt::KeyboardModifiers modifiers);
+    void GridKeyReleased(int key, Qt::KeyboardModifiers modifiers);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+  private:
+    void ApplyColumnWidths();
+
+    ListViewModel* listModel_ = nullptr;
+    bool hideSelection_ = true;
+    bool pressed_ = false;
+};
+
+}  // namespace lumark
