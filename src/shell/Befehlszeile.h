@@ -11,13 +11,10 @@ namespace lumark::Befehlszeile {
 // path starts at the drive letter before the first ":\". Posix: at the first "/" that starts
 // the line or follows a blank or a double quote. Either runs to the end of the line, or to the
 // next double quote when a double quote stands right before it.
-std::string ExtractCommandLinePath(const std::string& commandLine,
-                                   PathStyle style = HostPathStyle);
+std::string ExtractCommandLinePath(const std::string& commandLine, PathStyle style = HostPathStyle);
 
-// The command line as the program sees it: the arguments after the program name, each one
-// that holds a blank wrapped in double quotes, joined by single blanks. `processArguments` is
-// the whole list the process was started with, the program name first (as
-// QCoreApplication::arguments() gives it); that first entry is skipped.
-std::string JoinCommandLine(const std::vector<std::string>& processArguments);
+// The command line as the program sees it: the arguments after the program name (argv[1]
+// on), each one that holds a blank wrapped in double quotes, joined by single blanks.
+std::string JoinCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace lumark::Befehlszeile

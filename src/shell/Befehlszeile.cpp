@@ -1,0 +1,69 @@
+#include "Befehlszeile.h"
+
+namespace lumark::Befehlszeile {
+
+namespace {
+
+constexpr char Quote = '"';
+
+// The path from `start` to the end of the line, or up to the next double quote when a double
+// quote opens it. An opening quote without a closing one gives the rest of the line.
+std::string PathFrom(const std::string& commandLine, std::size_t start) {
+    std::size_t end = commandLine.size();
+    if (start > 0 && commandLine[start - 1] == Quote) {
+        const std::size_t closing = commandLine.find(Quote, start);
+        // A quote in the path's very first place closes nothing: the line's end counts then.
+        if (closing != std::string::npos && closing > start) {
+            end = closing;
+        }
+    }
+    return commandLine.substr(start, end - start);
+}
+
+std::string WindowsPath(const std::string& commandLine) {
+    const std::size_t marker = commandLine.find(":\\");
+    // The drive letter stands right before ":\"; at the very start there is none.
+    if (marker == std::string::npos || marker == 0) {
+        return {};
+    }
+    return PathFrom(commandLine, marker - 1);
+}
+
+std::string PosixPath(const std::string& commandLine) {
+    for (std::size_t i = 0; i < commandLine.size(); ++i) {
+        if (commandLine[i] != '/') {
+            continue;
+        }
+        if (i == 0 || commandLine[i - 1] == ' ' || commandLine[i - 1] == Quote) {
+            return PathFrom(commandLine, i);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ExtractCommandLinePath(const std::string& commandLine, PathStyle style) {
+    if (commandLine.empty()) {
+        return {};
+    }
+    return style == PathStyle::Windows ? WindowsPath(commandLine) : PosixPath(commandLine);
+}
+
+std::string JoinCommandLine(const std::vector<std::string>& arguments) {
+    std::string commandLine;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) {
+            commandLine += ' ';
+        }
+        const std::string& argument = arguments[i];
+        if (argument.find(' ') != std::string::npos) {
+            commandLine += Quote + argument + Quote;
+        } else {
+            commandLine += argument;
+        }
+    }
+    return commandLine;
+}
+
+}  // namespace lumark::Befehlszeile

@@ -1,0 +1,50 @@
+#include "Lumark_Allgemein.h"
+
+#include <QDir>
+#include <QString>
+
+namespace lumark::Lumark_Allgemein {
+
+namespace {
+
+char SeparatorOf(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
+
+// Shorter paths cannot hold a drive, a separator and a name beside each other.
+constexpr std::size_t MinimumPathLength = 5;
+
+}  // namespace
+
+std::string ExtractDirectory(const std::string& path, PathStyle style) {
+    if (path.size() < MinimumPathLength) {
+        return {};
+    }
+    const std::size_t separator = path.rfind(SeparatorOf(style));
+    // A separator in the first place only names the root: there is no directory to keep.
+    if (separator == std::string::npos || separator == 0) {
+        return {};
+    }
+    return path.substr(0, separator);
+}
+
+std::string StripTrailingBackslash(const std::string& path, PathStyle style) {
+    if (!path.empty() && path.back() == SeparatorOf(style)) {
+        return path.substr(0, path.size() - 1);
+    }
+    return path;
+}
+
+bool DirectoryHasFiles(const std::string& folder) {
+    // An empty folder thus becomes the root: "\" on Windows (current drive), "/" elsewhere.
+    const std::string listed =
+        StripTrailingBackslash(folder, HostPathStyle) + SeparatorOf(HostPathStyle);
+    const QDir directory(QString::fromStdString(listed));
+    if (!directory.exists()) {
+        return false;
+    }
+    // Without QDir::Hidden and QDir::System only ordinary visible files are listed.
+    return !directory.entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+}
+
+}  // namespace lumark::Lumark_Allgemein
