@@ -49,8 +49,7 @@ std::int16_t CallGetOpenFileName(UserDialogs& dialogs, std::string& fileName,
 // The dialog flags from the option Booleans (-1 / 0) and the extra flags, without the hook
 // and template bits 0x20 and 0x40.
 std::int32_t DialogFlags(std::int16_t fileMustExist, std::int16_t multiSelect,
-                         std::int16_t readOnly, std::int16_t hideReadOnly,
-                         std::int32_t extraFlags);
+                         std::int16_t readOnly, std::int16_t hideReadOnly, std::int32_t extraFlags);
 
 // Every "|" and ":" becomes a NUL; two NULs are appended.
 std::string ConvertFilter(const std::string& filter);
