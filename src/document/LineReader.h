@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace lumark {
+
+// Streams a text file line by line without allocating per line. A line ends at CR LF, a lone
+// CR or a lone LF; the end of the file ends the last line only when that line is not empty.
+// A line longer than MaxLineLength bytes stops the read with a LumarkError, so a huge file
+// without line ends never makes the reader grow without bound.
+class LineReader {
+  public:
+    static constexpr std::size_t MaxLineLength = 65536;
+
+    // Throws a LumarkError ("cannot open <path>: <reason>") when the file cannot be opened.
+    explicit LineReader(const std::string& path);
+
+    // Hands out the next line, valid until the next call; false at the end of the file.
+    bool Next(std::string_view& line) { return TakeBufferedLine(line) || NextAfterRefill(line); }
+
+    // The 1-based number of the line last handed out; 0 before the first.
+    long LineNumber() const { return lineNumber_; }
+    const std::string& Path() const { return path_; }
+
+  private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    bool TakeBufferedLine(std::string_view& line);
+    bool NextAfterRefill(std::string_view& line);
+    void Refill();
+    // Names the line being read, the one after the last handed out.
+    [[noreturn]] void ThrowTooLong() const;
+
+    std::string path_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;  // first byte not yet handed out
+    std::size_t end_ = 0;    // one past the last byte read
+    bool atEnd_ = false;     // the file has no more bytes to read
+    long lineNumber_ = 0;
+};
+
+// The fast path: a complete line already in the buffer. A CR as the last buffered byte waits
+// for the next chunk, which may start with its LF.
+inline bool LineReader::TakeBufferedLine(std::string_view& line) {
+    const char* const start = buffer_.get() + begin_;
+    const char* const stop = buffer_.get() + end_;
+    for (const char* p = start; p != stop; ++p) {
+        const char c = *p;
+        if (c != '\n' && c != '\r') {
+            continue;
+        }
+        const char* next = p + 1;
+        if (c == '\r') {
+            if (next == stop) {
+                if (!atEnd_) {
+                    return false;
+                }
+            } else if (*next == '\n') {
+                ++next;
+            }
+        }
+        const auto length = static_cast<std::size_t>(p - start);
+        if (length > MaxLineLength) {
+            ThrowTooLong();
+        }
+        ++lineNumber_;
+        line = std::string_view(start, length);
+        begin_ = static_cast<std::size_t>(next - buffer_.get());
+        return true;
+    }
+    return false;
+}
+
+}  // namespace lumark

@@ -1,0 +1,293 @@
+#include "VisibilityReader.h"
+
+#include <limits>
+#include <utility>
+
+#include "LineReader.h"
+#include "LumarkError.h"
+
+namespace lumark {
+
+namespace {
+
+constexpr std::string_view OldVersion = "1.000000";
+constexpr std::string_view NewVersion = "1.2";
+constexpr int EntriesPerSection = 300;
+// Digits beyond this only matter as "too large"; saturating keeps the arithmetic exact.
+constexpr std::int64_t Saturation = std::int64_t{1} << 40;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+// A found text as it appears in a message: cut short and free of control bytes.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t Longest = 40;
+    std::string shown(text.substr(0, Longest));
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    if (text.size() > Longest) {
+        shown += "...";
+    }
+    return shown;
+}
+
+std::string Quoted(std::string_view text) {
+    return '"' + Shown(text) + '"';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Accumulates a run of decimal digits, saturating at `limit`.
+std::int64_t DigitValue(std::string_view digits, std::int64_t limit) {
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        value = value * 10 + (c - '0');
+        if (value > limit) {
+            return limit;
+        }
+    }
+    return value;
+}
+
+// A whole line as an integer: blanks, an optional sign, decimal digits, blanks.
+bool ParseWholeNumber(std::string_view text, std::int64_t& value) {
+    std::size_t i = 0;
+    const std::size_t size = text.size();
+    while (i < size && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < size && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t digitsBegin = i;
+    while (i < size && IsDigit(text[i])) {
+        ++i;
+    }
+    if (i == digitsBegin) {
+        return false;
+    }
+    const std::size_t digitsEnd = i;
+    while (i < size && IsBlank(text[i])) {
+        ++i;
+    }
+    if (i != size) {
+        return false;
+    }
+    const std::int64_t magnitude =
+        DigitValue(text.substr(digitsBegin, digitsEnd - digitsBegin), Saturation);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+// The digits of the longest numeric tail, found from the end in one pass. Every shorter
+// numeric tail is a tail of the same digit run, so the run's own value decides overflow.
+struct TrailingDigits {
+    std::string_view digits;  // empty when no tail is a number
+    bool negative = false;
+};
+
+TrailingDigits FindTrailingDigits(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1])) {
+        --end;
+    }
+    std::size_t begin = end;
+    while (begin > 0 && IsDigit(text[begin - 1])) {
+        --begin;
+    }
+    TrailingDigits found;
+    found.digits = text.substr(begin, end - begin);
+    found.negative = begin > 0 && text[begin - 1] == '-';
+    return found;
+}
+
+constexpr std::int64_t Int16Max = std::numeric_limits<std::int16_t>::max();
+
+// Reads one file into a copy of the document; the caller's document changes only when the
+// whole file has been read.
+class FileReading {
+  public:
+    FileReading(const VisibilityDocument& doc, const std::string& path)
+        : path_(path), lines_(path), staged_(doc) {}
+
+    void Read() {
+        if (!lines_.Next(line_)) {
+            FailAt(1, "the file is empty; expected the version line");
+        }
+        if (Contains(line_, OldVersion)) {
+            ReadCountLine();
+            ReadOldSections();
+            version_ = OldVersion;
+        } else if (Contains(line_, NewVersion)) {
+            ReadCountLine();
+            ReadNewSections();
+            version_ = NewVersion;
+        } else {
+            Fail(Quoted(line_) + " is neither version 1.000000 nor 1.2");
+        }
+    }
+
+    void CommitTo(VisibilityDocument& doc) {
+        doc.VersionText = std::string(version_);
+        doc.BlockCount = count_;
+        doc.Matrix = std::move(staged_.Matrix);
+    }
+
+  private:
+    [[noreturn]] void FailAt(long lineNumber, const std::string& what) const {
+        throw LumarkError(path_ + ", line " + std::to_string(lineNumber) + ": " + what);
+    }
+    [[noreturn]] void Fail(const std::string& what) const { FailAt(lines_.LineNumber(), what); }
+
+    // The line after the last one read, which the file does not have.
+    [[noreturn]] void FailAtEnd(const std::string& what) const {
+        FailAt(lines_.LineNumber() + 1, "the file ends " + what);
+    }
+
+    std::string SectionsSoFar(int found) const {
+        return "after " + std::to_string(found) + " of " + std::to_string(count_) +
+               " block sections";
+    }
+
+    void ReadCountLine() {
+        if (!lines_.Next(line_)) {
+            FailAtEnd("before the block count line");
+        }
+    }
+
+    std::int64_t WholeNumber(std::string_view what, std::int64_t low, std::int64_t high,
+                             int bits) const {
+        std::int64_t value = 0;
+        if (!ParseWholeNumber(line_, value)) {
+            Fail(Quoted(line_) + " is not a whole number");
+        }
+        if (value < low || value > high) {
+            Fail(std::string(what) + ' ' + Shown(TrimBlanks(line_)) + " does not fit in " +
+                 std::to_string(bits) + " bits");
+        }
+        return value;
+    }
+
+    std::int32_t Int32Line(std::string_view what) const {
+        return static_cast<std::int32_t>(WholeNumber(what, std::numeric_limits<std::int32_t>::min(),
+                                                     std::numeric_limits<std::int32_t>::max(), 32));
+    }
+
+    std::int16_t TrailingNumberOfLine() const {
+        const TrailingDigits found = FindTrailingDigits(line_);
+        const std::int64_t magnitude = DigitValue(found.digits, Int16Max + 1);
+        if (magnitude > Int16Max) {
+            Fail("trailing number " + Shown(found.digits) + " does not fit in 16 bits");
+        }
+        return static_cast<std::int16_t>(found.negative ? -magnitude : magnitude);
+    }
+
+    // The section header of block `block` has just been read.
+    void StartSection(int block) {
+        if (block > VisibilityMatrix::MaxBlocks) {
+            Fail("more than 300 blocks (the count is " + std::to_string(count_) + ")");
+        }
+        staged_.ClearRow(block);
+    }
+
+    // Stores an entry line; false for the "-1" that marks no block.
+    bool StoreEntry(int block) {
+        const std::int32_t entry = Int32Line("entry");
+        if (entry == -1) {
+            return false;
+        }
+        if (entry < -1 || entry >= VisibilityMatrix::MaxBlocks) {
+            Fail("entry " + std::to_string(entry) + " is outside 0 to 299");
+        }
+        staged_.MarkVisible(block, entry);
+        return true;
+    }
+
+    void ReadOldSections() {
+        count_ = static_cast<std::int16_t>(
+            WholeNumber("block count", std::numeric_limits<std::int16_t>::min(), Int16Max, 16));
+        for (int block = 1; block <= count_; ++block) {
+            if (!lines_.Next(line_)) {
+                FailAtEnd(SectionsSoFar(block - 1) + "; expected a block number line");
+            }
+            Int32Line("block number");
+            StartSection(block);
+            for (int entries = 0; entries < EntriesPerSection; ++entries) {
+                if (!lines_.Next(line_)) {
+                    FailAtEnd("in block section " + std::to_string(block) + " after " +
+                              std::to_string(entries) + " of its 300 entry lines");
+                }
+                StoreEntry(block);
+            }
+        }
+    }
+
+    void ReadNewSections() {
+        count_ = TrailingNumberOfLine();
+        for (int block = 1; block <= count_; ++block) {
+            do {
+                if (!lines_.Next(line_)) {
+                    FailAtEnd(SectionsSoFar(block - 1) + "; expected a \"Block:\" line");
+                }
+            } while (!Contains(line_, "Block:"));
+            TrailingNumberOfLine();
+            StartSection(block);
+            for (int entries = 0; entries < EntriesPerSection; ++entries) {
+                if (!lines_.Next(line_)) {
+                    FailAtEnd("in block section " + std::to_string(block) +
+                              ", where an entry or \"-1\" was expected");
+                }
+                if (!StoreEntry(block)) {
+                    break;
+                }
+            }
+        }
+    }
+
+    const std::string& path_;
+    LineReader lines_;
+    VisibilityDocument staged_;
+    std::string_view line_;
+    std::string_view version_;
+    std::int16_t count_ = 0;
+};
+
+}  // namespace
+
+void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path) {
+    FileReading reading(doc, path);
+    reading.Read();
+    reading.CommitTo(doc);
+}
+
+std::int16_t GetTrailingNumber(std::string_view text) {
+    const TrailingDigits found = FindTrailingDigits(text);
+    const std::int64_t magnitude = DigitValue(found.digits, Int16Max + 1);
+    if (magnitude > Int16Max) {
+        throw LumarkError("trailing number " + Shown(found.digits) + " does not fit in 16 bits");
+    }
+    return static_cast<std::int16_t>(found.negative ? -magnitude : magnitude);
+}
+
+}  // namespace lumark
