@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "VisibilityDocument.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+namespace lumark {
+
+class ListViewModel;
+class MatrixGridView;
+class UserDialogs;
+
+// The program's one window: the controls, the document, loading, saving and start-up.
+class LumarkMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `commandLine` is the text after the program name; `settingsFilePath` the settings file.
+    LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::string commandLine,
+               QWidget* parent = nullptr);
+    ~LumarkMain() override;
+
+    // Controls, by their design names.
+    QPushButton* Loadcmd = nullptr;
+    QFrame* Picture1 = nullptr;
+    MatrixGridView* ListView = nullptr;
+    QGroupBox* frVisibility = nullptr;
+    QPushButton* cmdIncrease = nullptr;
+    QPushButton* cmdDecrease = nullptr;
+    QPushButton* cmdSetMinimum = nullptr;
+    QPushButton* cmdSelAll = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QPushButton* XCheckcmd = nullptr;
+    QPushButton* Savecmd = nullptr;
+    QCheckBox* chEdge = nullptr;
+
+    ListViewModel& Grid() { return *grid_; }
+    VisibilityDocument& Document() { return doc_; }
+    const VisibilityDocument& Document() const { return doc_; }
+    UserDialogs& Dialogs() { return dialogs_; }
+    // Status-bar panel by 1-based position, or by key ("Sta1".."Sta3").
+    QLabel* StatusPanel(int position) const;
+    QLabel* StatusPanelByKey(const QString& key) const;
+
+    bool FirstActivationDone() const { return firstActivationDone_; }
+    const std::string& CommandLinePath() const { return commandLinePath_; }
+
+    // Handlers. Each one shows an error it meets instead of passing it on.
+    void Loadcmd_Click();
+    void Savecmd_Click();
+    void Form_Activate();
+    void Form_Unload(std::int16_t& cancel);
+
+    // Opens `path`: on success the document, FilePath, caption, grid, status bar and "LastDir"
+    // follow the file; on failure a LumarkError is thrown and nothing has changed.
+    void OpenVisibilityFile(const std::string& path);
+    void FillMatrixGrid();
+    void RefreshMatrixCell(std::int16_t& column, std::int16_t& row);
+    void UpdateFileVersionPanel();
+    void Form_Resize();
+
+    // Runs `action`; an error it throws is shown in a box titled "Lumark". Returns false then.
+    template <typename Action>
+    bool RunGuarded(Action&& action) {
+        try {
+            action();
+            return true;
+        } catch (const std::exception& error) {
+            ShowError(error);
+            return false;
+        }
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Form_Initialize();
+    void CreateControls();
+    void FitGridToPicture();
+    void ShowError(const std::exception& error);
+    // Asks to save before the open document is replaced; false when the user cancels or the
+    // save fails.
+    bool OfferToSaveBeforeLoad();
+    int Px(int twips) const;
+    double ClientTwips(int pixels) const;
+
+    UserDialogs& dialogs_;
+    const std::string settingsFilePath_;
+    const std::string commandLine_;
+    VisibilityDocument doc_;
+    ListViewModel* grid_ = nullptr;
+    bool firstActivationDone_ = false;
+    bool activationQueued_ = false;
+    std::string commandLinePath_;
+    std::vector<QLabel*> panels_;  // status-bar panels in their order
+};
+
+}  // namespace lumark

@@ -1,0 +1,38 @@
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QTimer>
+#include <vector>
+
+#include "Befehlszeile.h"
+#include "LumarkMain.h"
+#include "QtUserDialogs.h"
+#include "SettingsFile.h"
+#include "WindowSnapshot.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lumark"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumark/lumark.png")));
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i]);
+    }
+    lumark::QtUserDialogs dialogs;
+    lumark::LumarkMain window(dialogs, lumark::SettingsFilePath(),
+                              lumark::Befehlszeile::JoinCommandLine(arguments));
+    dialogs.SetOwner(&window);
+    window.show();
+
+    // For machines without a display: render the window, once the start-up file is open, to
+    // the PNG named here, and end.
+    const QString snapshot = qEnvironmentVariable("LUMARK_SNAPSHOT");
+    if (!snapshot.isEmpty()) {
+        QTimer::singleShot(200, &window, [&window, snapshot] {
+            const bool saved = lumark::SaveWindowSnapshot(window, snapshot);
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "ListViewModel.h"
+#include "LumarkError.h"
+#include "LumarkModule.h"
+#include "MatrixGrid.h"
+#include "VisibilityDocument.h"
+
+using namespace lumark;
+
+namespace {
+
+VisibilityDocument Document(std::int16_t blocks) {
+    VisibilityDocument doc;
+    doc.VersionText = "1.2";
+    doc.BlockCount = blocks;
+    return doc;
+}
+
+}  // namespace
+
+TEST(WrapBlockIndex, TakesOneStepAcrossTheSeam) {
+    const std::pair<std::int16_t, std::int16_t> cases[] = {{0, 10}, {-7, 10}, {-50, 10}, {11, 1},
+                                                           {25, 1}, {4, 4},   {1, 1},    {10, 10}};
+    for (const auto& [index, wrapped] : cases) {
+        EXPECT_EQ(LumarkModule::WrapBlockIndex(index, 10), wrapped) << index;
+    }
+}
+
+TEST(FillMatrixGrid, EmptyDocumentHasOnlyTheHiddenLabelColumn) {
+    ListViewModel grid;
+    FillMatrixGrid(Document(0), grid);
+    EXPECT_EQ(grid.ColumnHeaderCount(), 1);
+    EXPECT_EQ(grid.ColumnHeaderWidth(1), 0);
+    EXPECT_EQ(grid.ColumnHeaderText(1), QString());
+    EXPECT_EQ(grid.ListItemCount(), 0);
+}
+
+TEST(FillMatrixGrid, KeysHeadersAndItemTexts) {
+    ListViewModel grid;
+    FillMatrixGrid(Document(12), grid);
+    ASSERT_EQ(grid.ColumnHeaderCount(), 13);
+    ASSERT_EQ(grid.ListItemCount(), 12);
+    EXPECT_EQ(grid.ColumnHeaderKey(2), QStringLiteral("B1"));
+    EXPECT_EQ(grid.ColumnHeaderText(2), QStringLiteral("0"));
+    EXPECT_EQ(grid.ColumnHeaderKey(13), QStringLiteral("B12"));
+    EXPECT_EQ(grid.ColumnHeaderText(13), QStringLiteral("11"));
+    EXPECT_EQ(grid.ColumnHeaderWidth(13), 550);
+    EXPECT_EQ(grid.ListItemKey(1), QStringLiteral("Z1"));
+    EXPECT_EQ(grid.ItemText(12), QStringLiteral("11"));
+}
+
+TEST(FillMatrixGrid, OneBlockShowsItsDiagonalWhateverTheElementHolds) {
+    for (std::int16_t value : {True16, False16}) {
+        VisibilityDocument doc = Document(1);
+        doc.Matrix.Set(1, 1, value);
+        ListViewModel grid;
+        FillMatrixGrid(doc, grid);
+        ASSERT_EQ(grid.ColumnHeaderCount(), 2);
+        EXPECT_EQ(grid.SubItemText(1, 1), QStringLiteral("(0)"));
+    }
+}
+
+TEST(FillMatrixGrid, TrueElementShowsItsRowNumberInItsColumn) {
+    VisibilityDocument doc = Document(10);
+    doc.Matrix.Set(3, 8, True16);
+    ListViewModel grid;
+    FillMatrixGrid(doc, grid);
+    EXPECT_EQ(grid.SubItemText(8, 3), QStringLiteral("7"));      // row 8, column headed 2
+    EXPECT_EQ(grid.SubItemText(3, 8), QStringLiteral("  ---"));  // the mirror is not set
+    EXPECT_EQ(grid.SubItemText(8, 8), QStringLiteral("(7)"));
+}
+
+TEST(FillMatrixGrid, LoadingFewerBlocksLeavesNothingOfTheLargerGrid) {
+    ListViewModel grid;
+    FillMatrixGrid(Document(8), grid);
+    grid.SetSubItemForeColour(2, 2, 255);
+    FillMatrixGrid(Document(3), grid);
+    EXPECT_EQ(grid.ColumnHeaderCount(), 4);
+    EXPECT_EQ(grid.ListItemCount(), 3);
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 1; c <= 3; ++c) {
+            EXPECT_EQ(grid.SubItemForeColour(r, c), SystemWindowTextColour);
+        }
+    }
+}
+
+TEST(RefreshMatrixCell, WrapsBothIndicesAndStoresThemBack) {
+    VisibilityDocument doc = Document(10);
+    ListViewModel grid;
+    FillMatrixGrid(doc, grid);
+    doc.Matrix.Set(1, 4, True16);
+    doc.Matrix.Set(10, 4, True16);
+
+    std::int16_t column = 11;  // one past the last block: block index 1
+    std::int16_t row = 4;
+    RefreshMatrixCell(doc, grid, column, row);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(grid.SubItemText(4, 1), QStringLiteral("3"));
+
+    column = -3;  // any index below 1 is block index n
+    RefreshMatrixCell(doc, grid, column, row);
+    EXPECT_EQ(column, 10);
+    EXPECT_EQ(grid.SubItemText(4, 10), QStringLiteral("3"));
+}
+
+TEST(RefreshMatrixCell, ZeroIndexChangesNothing) {
+    VisibilityDocument doc = Document(5);
+    ListViewModel grid;
+    FillMatrixGrid(doc, grid);
+    doc.Matrix.Set(0, 3, True16);
+    doc.Matrix.Set(3, 0, True16);
+    std::int16_t zero = 0;
+    std::int16_t three = 3;
+    RefreshMatrixCell(doc, grid, zero, three);
+    RefreshMatrixCell(doc, grid, three, zero);
+    EXPECT_EQ(zero, 0);
+    EXPECT_EQ(three, 3);
+    for (int r = 1; r <= 5; ++r) {
+        EXPECT_NE(grid.SubItemText(r, 5), QStringLiteral("2"));
+    }
+}
+
+TEST(RefreshMatrixCell, CellOfAnUnbuiltGridIsAnError) {
+    VisibilityDocument doc = Document(5);
+    ListViewModel grid;  // never filled
+    std::int16_t column = 2;
+    std::int16_t row = 2;
+    EXPECT_THROW(RefreshMatrixCell(doc, grid, column, row), LumarkError);
+}
