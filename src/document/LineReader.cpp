@@ -18,7 +18,9 @@ LineReader::LineReader(const std::string& path)
     if (!file_) {
         throw LumarkError("cannot open " + path + ": " + std::strerror(errno));
     }
-    buffer_ = std::make_unique<char[]>(BufferSize);
+    // Left uninitialised: every byte handed out has been read first.
+    buffer_.reset(new char[BufferSize + 1]);
+    buffer_[0] = '\n';
 }
 
 bool LineReader::NextAfterRefill(std::string_view& line) {
@@ -56,6 +58,7 @@ void LineReader::Refill() {
     const std::size_t wanted = BufferSize - end_;
     const std::size_t got = std::fread(buffer_.get() + end_, 1, wanted, file_.get());
     end_ += got;
+    buffer_[end_] = '\n';
     if (got < wanted) {
         if (std::ferror(file_.get())) {
             throw LumarkError("cannot read " + path_ + ": " + std::strerror(errno));

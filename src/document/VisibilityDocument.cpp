@@ -15,13 +15,9 @@ void VisibilityDocument::ClearRow(int viewer) {
     }
 }
 
-void VisibilityDocument::MarkVisible(int viewer, std::int32_t n) {
-    const long long seen = static_cast<long long>(n) + 1;
-    if (seen < 0 || seen >= VisibilityMatrix::Size) {
-        throw LumarkError("subscript out of range: block " + std::to_string(n) +
-                          " is outside 0 to 299");
-    }
-    Matrix.Set(viewer, static_cast<int>(seen), True16);
+void VisibilityDocument::ThrowBlockOutOfRange(std::int32_t n) {
+    throw LumarkError("subscript out of range: block " + std::to_string(n) +
+                      " is outside 0 to 299");
 }
 
 }  // namespace lumark

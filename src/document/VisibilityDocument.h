@@ -50,7 +50,15 @@ struct VisibilityDocument {
     // Sets cells (viewer, 1..300) false; cell (viewer, 0) is left alone.
     void ClearRow(int viewer);
     // n is a 0-based file block number: marks cell (viewer, n + 1).
-    void MarkVisible(int viewer, std::int32_t n);
+    void MarkVisible(int viewer, std::int32_t n) {
+        if (n < -1 || n >= VisibilityMatrix::MaxBlocks) {
+            ThrowBlockOutOfRange(n);
+        }
+        Matrix.Set(viewer, static_cast<int>(n) + 1, True16);
+    }
+
+  private:
+    [[noreturn]] static void ThrowBlockOutOfRange(std::int32_t n);
 };
 
 }  // namespace lumark

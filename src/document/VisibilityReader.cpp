@@ -1,5 +1,6 @@
 #include "VisibilityReader.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -68,34 +69,37 @@ std::int64_t DigitValue(std::string_view digits, std::int64_t limit) {
     return value;
 }
 
-// A whole line as an integer: blanks, an optional sign, decimal digits, blanks.
+// A whole line as an integer: blanks, an optional sign, decimal digits, blanks. Called for
+// every line of a file, hence the plain pointer walk.
 bool ParseWholeNumber(std::string_view text, std::int64_t& value) {
-    std::size_t i = 0;
-    const std::size_t size = text.size();
-    while (i < size && IsBlank(text[i])) {
-        ++i;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && IsBlank(*p)) {
+        ++p;
     }
     bool negative = false;
-    if (i < size && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
+    if (p != end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
     }
-    const std::size_t digitsBegin = i;
-    while (i < size && IsDigit(text[i])) {
-        ++i;
+    const char* const digits = p;
+    std::int64_t magnitude = 0;
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            break;
+        }
+        magnitude = std::min(magnitude * 10 + digit, Saturation);
     }
-    if (i == digitsBegin) {
+    if (p == digits) {
         return false;
     }
-    const std::size_t digitsEnd = i;
-    while (i < size && IsBlank(text[i])) {
-        ++i;
+    while (p != end && IsBlank(*p)) {
+        ++p;
     }
-    if (i != size) {
+    if (p != end) {
         return false;
     }
-    const std::int64_t magnitude =
-        DigitValue(text.substr(digitsBegin, digitsEnd - digitsBegin), Saturation);
     value = negative ? -magnitude : magnitude;
     return true;
 }
@@ -176,17 +180,23 @@ class FileReading {
         }
     }
 
+    // The current line as a number of `bits` bits; small enough to be inlined in the loops.
     std::int64_t WholeNumber(std::string_view what, std::int64_t low, std::int64_t high,
                              int bits) const {
+        std::int64_t value = 0;
+        if (!ParseWholeNumber(line_, value) || value < low || value > high) {
+            FailNumber(what, bits);
+        }
+        return value;
+    }
+
+    [[noreturn]] void FailNumber(std::string_view what, int bits) const {
         std::int64_t value = 0;
         if (!ParseWholeNumber(line_, value)) {
             Fail(Quoted(line_) + " is not a whole number");
         }
-        if (value < low || value > high) {
-            Fail(std::string(what) + ' ' + Shown(TrimBlanks(line_)) + " does not fit in " +
-                 std::to_string(bits) + " bits");
-        }
-        return value;
+        Fail(std::string(what) + ' ' + Shown(TrimBlanks(line_)) + " does not fit in " +
+             std::to_string(bits) + " bits");
     }
 
     std::int32_t Int32Line(std::string_view what) const {

@@ -1,6 +1,9 @@
 #include "VisibilityWriter.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 
 #include "AtomicFile.h"
 
@@ -8,29 +11,91 @@ namespace lumark {
 
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
 constexpr int EntriesPerSection = 300;
-// The longest line the writer makes for a number: "-32768" plus CR LF, with room to spare.
-constexpr std::size_t LongestNumberLine = 16;
 
-void AppendNumberLine(std::string& out, int value) {
-    char text[LongestNumberLine];
-    char* const end = std::to_chars(text, text + sizeof text, value).ptr;
-    out.append(text, static_cast<std::size_t>(end - text));
-    out.append(LineEnd);
+// The line of every block number, "0\r\n" to "299\r\n", made once: a file is mostly these.
+struct NumberLine {
+    std::array<char, 8> text{};
+    std::size_t size = 0;
+};
+
+const std::array<NumberLine, VisibilityMatrix::MaxBlocks>& BlockNumberLines() {
+    static const auto lines = [] {
+        std::array<NumberLine, VisibilityMatrix::MaxBlocks> made{};
+        for (int number = 0; number < VisibilityMatrix::MaxBlocks; ++number) {
+            NumberLine& line = made[static_cast<std::size_t>(number)];
+            char* end = std::to_chars(line.text.data(), line.text.data() + 4, number).ptr;
+            *end++ = '\r';
+            *end++ = '\n';
+            line.size = static_cast<std::size_t>(end - line.text.data());
+        }
+        return made;
+    }();
+    return lines;
 }
 
-void AppendTextLine(std::string& out, std::string_view text) {
-    out.append(text);
-    out.append(LineEnd);
+// Appends to a buffer sized beforehand for the longest file the document can give.
+class LineBuffer {
+  public:
+    explicit LineBuffer(char* start) : cursor_(start) {}
+
+    void Append(std::string_view text) {
+        std::memcpy(cursor_, text.data(), text.size());
+        cursor_ += text.size();
+    }
+    void AppendNumberLine(int number) {
+        if (number >= 0 && number < VisibilityMatrix::MaxBlocks) {
+            const NumberLine& line = BlockNumberLines()[static_cast<std::size_t>(number)];
+            std::memcpy(cursor_, line.text.data(), line.text.size());
+            cursor_ += line.size;
+            return;
+        }
+        cursor_ = std::to_chars(cursor_, cursor_ + 12, number).ptr;
+        Append("\r\n");
+    }
+    char* cursor() const { return cursor_; }
+
+  private:
+    char* cursor_;
+};
+
+// The longest line of a number is "-32768" and CR LF; the copy of a block number line may
+// write its whole 8-byte slot.
+constexpr std::size_t NumberLineRoom = 12;
+// A section is a header ("Block: 299"), at most 300 entry lines and a terminator.
+constexpr std::size_t SectionRoom = 16 + (EntriesPerSection + 2) * NumberLineRoom;
+
+class StringAppender {
+  public:
+    explicit StringAppender(std::string& out) : out_(out) {}
+    void AppendNumberLine(int number) {
+        char text[NumberLineRoom];
+        LineBuffer line(text);
+        line.AppendNumberLine(number);
+        out_.append(text, static_cast<std::size_t>(line.cursor() - text));
+    }
+
+  private:
+    std::string& out_;
+};
+
+template <class Out>
+std::int16_t WriteIfVisibleTo(const VisibilityDocument& doc, Out& out, std::int16_t viewer,
+                              std::int16_t candidate) {
+    if (candidate > doc.BlockCount || !doc.IsVisible(viewer, candidate)) {
+        return -1;
+    }
+    const auto number = static_cast<std::int16_t>(candidate - 1);
+    out.AppendNumberLine(number);
+    return number;
 }
 
 // One block's section after its header: the block itself, then the other blocks it sees in
 // ring order (forward neighbour first), then the layout's end of section.
-void AppendSectionEntries(const VisibilityDocument& doc, std::string& out, std::int16_t block,
+void AppendSectionEntries(const VisibilityDocument& doc, LineBuffer& out, std::int16_t block,
                           bool oldLayout) {
     const std::int16_t count = doc.BlockCount;
-    AppendNumberLine(out, block - 1);
+    out.AppendNumberLine(block - 1);
     int entries = 1;
     std::int16_t forward = block;
     std::int16_t backward = block;
@@ -40,9 +105,9 @@ void AppendSectionEntries(const VisibilityDocument& doc, std::string& out, std::
     do {
         if (done) {
             if (oldLayout) {
-                out.append("-1\r\n");
+                out.Append("-1\r\n");
             } else if (!terminated) {
-                out.append("-1\r\n\r\n");
+                out.Append("-1\r\n\r\n");
                 terminated = true;
             }
             ++entries;
@@ -50,14 +115,14 @@ void AppendSectionEntries(const VisibilityDocument& doc, std::string& out, std::
             forward = forward + 1 > count ? 1 : static_cast<std::int16_t>(forward + 1);
             if (forward == backward) {
                 done = true;
-            } else if (WriteIfVisible(doc, out, block, forward) != -1) {
+            } else if (WriteIfVisibleTo(doc, out, block, forward) != -1) {
                 ++entries;
             }
         } else {
             backward = backward - 1 < 1 ? count : static_cast<std::int16_t>(backward - 1);
             if (backward == forward) {
                 done = true;
-            } else if (WriteIfVisible(doc, out, block, backward) != -1) {
+            } else if (WriteIfVisibleTo(doc, out, block, backward) != -1) {
                 ++entries;
             }
         }
@@ -69,36 +134,33 @@ void AppendSectionEntries(const VisibilityDocument& doc, std::string& out, std::
 
 std::int16_t WriteIfVisible(const VisibilityDocument& doc, std::string& out, std::int16_t viewer,
                             std::int16_t candidate) {
-    if (candidate > doc.BlockCount || !doc.IsVisible(viewer, candidate)) {
-        return -1;
-    }
-    const auto number = static_cast<std::int16_t>(candidate - 1);
-    AppendNumberLine(out, number);
-    return number;
+    StringAppender appender(out);
+    return WriteIfVisibleTo(doc, appender, viewer, candidate);
 }
 
 std::string FormatVisibilityFile(const VisibilityDocument& doc) {
     const bool oldLayout = doc.VersionText == "1.000000";
     const int count = doc.BlockCount;
     std::string out;
-    // Every section fits in 301 lines of at most "299" or "-1" plus CR LF.
-    const std::size_t sections = count > 0 ? static_cast<std::size_t>(count) : 0;
-    out.reserve(64 + doc.VersionText.size() + sections * (16 + EntriesPerSection * 5));
+    // A count above 300 fails on its first section, where a cursor wraps past the matrix.
+    out.reserve(32 + doc.VersionText.size() +
+                static_cast<std::size_t>(std::clamp(count, 0, 300)) * SectionRoom);
     if (oldLayout) {
-        AppendTextLine(out, doc.VersionText);
-        AppendNumberLine(out, count);
+        out.append(doc.VersionText).append("\r\n");
     } else {
-        out.append("Version: ");
-        AppendTextLine(out, doc.VersionText);
-        out.append("Blocks: ");
-        AppendNumberLine(out, count);
+        out.append("Version: ").append(doc.VersionText).append("\r\nBlocks: ");
     }
+    StringAppender(out).AppendNumberLine(count);
+    // Each section is made in a local buffer and appended whole.
+    std::array<char, SectionRoom> section;
     for (std::int16_t block = 1; block <= count; ++block) {
+        LineBuffer buffer(section.data());
         if (!oldLayout) {
-            out.append("Block: ");
+            buffer.Append("Block: ");
         }
-        AppendNumberLine(out, block - 1);
-        AppendSectionEntries(doc, out, block, oldLayout);
+        buffer.AppendNumberLine(block - 1);
+        AppendSectionEntries(doc, buffer, block, oldLayout);
+        out.append(section.data(), static_cast<std::size_t>(buffer.cursor() - section.data()));
     }
     return out;
 }
