@@ -1,0 +1,129 @@
+#include <benchmark/benchmark.h>
+#include <ftw.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "RingDocument.h"
+#include "VisibilityReader.h"
+#include "VisibilityWriter.h"
+
+namespace lumark {
+namespace {
+
+// The largest document: 300 blocks that all see each other, in the old layout, whose file
+// always has 2 + 300 x 301 lines. Written once into a directory that lives for the whole run.
+class LargestFile {
+  public:
+    static const LargestFile& Get() {
+        static const LargestFile file;
+        return file;
+    }
+
+    std::string directory;
+    std::string path;
+    VisibilityDocument doc = MakeRingDocument(300, 150, "1.000000");
+    std::string bytes = FormatVisibilityFile(doc);
+
+    LargestFile(const LargestFile&) = delete;
+    LargestFile& operator=(const LargestFile&) = delete;
+    ~LargestFile() {
+        ::nftw(
+            directory.c_str(),
+            [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); },
+            8, FTW_DEPTH | FTW_PHYS);
+    }
+
+  private:
+    LargestFile() {
+        char name[] = "/tmp/lumark-bench-XXXXXX";
+        if (::mkdtemp(name) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        directory = name;
+        path = directory + "/visibility.txt";
+        WriteFileAtomically(path, bytes);
+    }
+};
+
+// The fastest repetition: on a shared machine the least disturbed one.
+double Fastest(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+void SetBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(LargestFile::Get().bytes.size()));
+}
+
+void BM_ReadVisibilityFile(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    VisibilityDocument doc;
+    for (auto _ : state) {
+        ReadVisibilityFile(doc, file.path);
+        benchmark::DoNotOptimize(doc.BlockCount);
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_ReadVisibilityFile)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// The floor for reading: the same bytes read in chunks with their line ends counted.
+void BM_ReadAndCountLines(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::size_t chunkSize = 64 * 1024;
+    const auto chunk = std::make_unique<char[]>(chunkSize);
+    for (auto _ : state) {
+        std::FILE* in = std::fopen(file.path.c_str(), "rb");
+        long lines = 0;
+        std::size_t got = 0;
+        while ((got = std::fread(chunk.get(), 1, chunkSize, in)) > 0) {
+            lines += std::count(chunk.get(), chunk.get() + got, '\n');
+        }
+        std::fclose(in);
+        benchmark::DoNotOptimize(lines);
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_ReadAndCountLines)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+void BM_FormatVisibilityFile(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    for (auto _ : state) {
+        std::string bytes = FormatVisibilityFile(file.doc);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_FormatVisibilityFile)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("min", Fastest);
+
+void BM_WriteVisibilityFile(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::string path = file.directory + "/written.txt";
+    for (auto _ : state) {
+        WriteVisibilityFile(file.doc, path);
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_WriteVisibilityFile)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// The floor for writing: the same bytes saved in one call.
+void BM_WriteFileAtomically(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::string path = file.directory + "/copied.txt";
+    for (auto _ : state) {
+        WriteFileAtomically(path, file.bytes);
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_WriteFileAtomically)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+}  // namespace
+}  // namespace lumark
