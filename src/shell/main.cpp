@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     // the PNG named here, and end.
     const QString snapshot = qEnvironmentVariable("LUMARK_SNAPSHOT");
     if (!snapshot.isEmpty()) {
-        QTimer::singleShot(200, &window, [&window, snapshot] {
+        QTimer::singleShot(0, &window, [&window, snapshot] {
             const bool saved = lumark::SaveWindowSnapshot(window, snapshot);
             QCoreApplication::exit(saved ? 0 : 1);
         });
