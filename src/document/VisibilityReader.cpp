@@ -205,12 +205,11 @@ class FileReading {
     }
 
     std::int16_t TrailingNumberOfLine() const {
-        const TrailingDigits found = FindTrailingDigits(line_);
-        const std::int64_t magnitude = DigitValue(found.digits, Int16Max + 1);
-        if (magnitude > Int16Max) {
-            Fail("trailing number " + Shown(found.digits) + " does not fit in 16 bits");
+        try {
+            return GetTrailingNumber(line_);
+        } catch (const LumarkError& e) {
+            Fail(e.what());
         }
-        return static_cast<std::int16_t>(found.negative ? -magnitude : magnitude);
     }
 
     // The section header of block `block` has just been read.

@@ -175,17 +175,6 @@ TEST(FormatVisibilityFile, NeverWritesCellsOutsideTheDocument) {
                                "1", "-1", "", "Block: 2", "2", "-1", ""}));
 }
 
-TEST(WriteIfVisible, WritesOnlyVisibleBlocksWithinTheCount) {
-    VisibilityDocument doc = MakeRingDocument(3, 0, "1.2");
-    doc.Matrix.Set(1, 2, True16);
-    doc.Matrix.Set(1, 4, True16);
-    std::string out;
-    EXPECT_EQ(WriteIfVisible(doc, out, 1, 2), 1);
-    EXPECT_EQ(WriteIfVisible(doc, out, 1, 3), -1);
-    EXPECT_EQ(WriteIfVisible(doc, out, 1, 4), -1);
-    EXPECT_EQ(out, "1\r\n");
-}
-
 // Writing what was read gives the same bytes, in both layouts and at both ends of the size
 // range, and reading restores the relation.
 TEST(RoundTrip, WriterFilesReadBackByteForByte) {
