@@ -1,0 +1,85 @@
+#include "MatrixEdits.h"
+
+#include <cmath>
+#include <string>
+
+#include "LumarkError.h"
+#include "LumarkModule.h"
+#include "MatrixGrid.h"
+
+namespace lumark {
+
+void ToggleVisibilityCell(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
+                          std::int16_t& row) {
+    const std::int16_t element = doc.Matrix.Get(column, row);
+    doc.Matrix.Set(column, row, static_cast<std::int16_t>(~element));
+    RefreshMatrixCell(doc, grid, column, row);
+}
+
+void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
+                       std::int16_t& row) {
+    const std::int16_t n = doc.BlockCount;
+    // Outside the ring the walks below would never meet their end.
+    if (column < 1 || column > n || row < 1 || row > n) {
+        throw LumarkError("block index (" + std::to_string(column) + ", " + std::to_string(row) +
+                          ") is outside 1.." + std::to_string(n));
+    }
+    std::int16_t c = column;
+    const std::int16_t r = row;
+    const int behind = c - r < 0 ? c - r + n : c - r;  // steps forward from r to c
+    const int ahead = r - c < 0 ? r - c + n : r - c;   // steps forward from c to r
+    // A tie, r = c included, counts as ahead.
+    const int step = behind < ahead ? 1 : -1;
+
+    std::int16_t x = r;
+    while (x != c) {
+        doc.Matrix.Set(c, x, True16);
+        RefreshMatrixCell(doc, grid, c, x);
+        x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x + step), n);
+    }
+
+    int limit = static_cast<int>(std::floor(c - step * static_cast<double>(n) / 3.0));
+    if (limit < 1) {
+        limit += n;
+    } else if (limit > n) {
+        limit -= n;
+    }
+    const int pathLength = step == 1 ? behind : ahead;
+    const int limitDistance = step == 1 ? (c - limit + n) % n : (limit - c + n) % n;
+    // A click at or beyond the limit: the clearing walk would run around the ring, through the
+    // column's own block and back over the path just set.
+    if (pathLength >= limitDistance) {
+        return;
+    }
+    x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(r - step), n);
+    while (x != limit) {
+        doc.Matrix.Set(c, x, False16);
+        RefreshMatrixCell(doc, grid, c, x);
+        x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x - step), n);
+    }
+}
+
+int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
+    int changed = 0;
+    for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
+        for (std::int16_t j = 1; j <= doc.BlockCount; ++j) {
+            if (doc.Matrix.Get(i, j) != True16) {
+                continue;
+            }
+            if (doc.Matrix.Get(j, i) != True16) {
+                ++changed;
+                doc.Matrix.Set(j, i, True16);
+            }
+            std::int16_t column = j;
+            std::int16_t row = i;
+            RefreshMatrixCell(doc, grid, column, row);
+        }
+    }
+    // Mutual visibility is an edit like any other: without the flag, closing would drop it.
+    if (changed > 0) {
+        doc.UnsavedChanges = true;
+    }
+    return changed;
+}
+
+}  // namespace lumark
