@@ -1,0 +1,191 @@
+#include "GridInteraction.h"
+
+#include <QWidget>
+#include <utility>
+
+#include "ListViewFunktionen.h"
+#include "LumarkError.h"
+#include "MatrixEdits.h"
+#include "MatrixGridView.h"
+#include "Rounding.h"
+
+namespace lumark {
+
+namespace {
+
+constexpr std::int16_t ShiftBit = 1;
+constexpr std::int16_t CtrlBit = 2;
+constexpr std::int16_t AltBit = 4;
+constexpr std::int16_t KeyA = 65;
+
+std::int32_t TwipsPerPixel(int logicalDpi) {
+    const auto twips = RoundHalfEven<std::int32_t>(1440.0 / (logicalDpi > 0 ? logicalDpi : 96));
+    return twips && *twips > 0 ? *twips : 1;
+}
+
+std::int32_t WholeTwips(float twips) {
+    const auto whole = RoundHalfEven<std::int32_t>(twips);
+    if (!whole) {
+        throw LumarkError("pointer position " + std::to_string(twips) + " overflows");
+    }
+    return *whole;
+}
+
+}  // namespace
+
+GridInteraction::GridInteraction(VisibilityDocument& doc, ListViewModel& grid, MatrixGridView& view,
+                                 QWidget& container, std::function<bool()> edgeSetting)
+    : doc_(doc),
+      grid_(grid),
+      view_(view),
+      container_(container),
+      edgeSetting_(std::move(edgeSetting)) {}
+
+void GridInteraction::ListView_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
+    if ((Shift & CtrlBit) == 0) {
+        return;
+    }
+    CtrlKeyDown = true;
+    if (KeyCode == KeyA) {
+        SelectAllColumns();
+    }
+}
+
+void GridInteraction::ListView_KeyUp(std::int16_t /*KeyCode*/, std::int16_t Shift) {
+    if ((Shift & CtrlBit) == 0) {
+        CtrlKeyDown = false;
+    }
+}
+
+void GridInteraction::ListView_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float X,
+                                         float Y) {
+    LastMouseX = X;
+    LastMouseY = Y;
+}
+
+void GridInteraction::ListView_Click() {
+    ListView_DblClick();
+    doc_.UnsavedChanges = true;
+}
+
+void GridInteraction::ListView_DblClick() {
+    const QPoint point(WholeTwips(LastMouseX) / TwipsPerPixelX(),
+                       WholeTwips(LastMouseY) / TwipsPerPixelY());
+    const QModelIndex hit = view_.indexAt(point);
+    if (!hit.isValid()) {
+        return;  // no row under the pointer
+    }
+    ClearColumnSelection(true);
+    std::int16_t c = static_cast<std::int16_t>(hit.column());
+    std::int16_t r = static_cast<std::int16_t>(hit.row() + 1);
+    if (c == 0) {
+        return;  // the label column shows no element
+    }
+    if (edgeSetting_()) {
+        SetVisibilityEdge(doc_, grid_, c, r);
+    } else {
+        ToggleVisibilityCell(doc_, grid_, c, r);
+    }
+}
+
+void GridInteraction::ListView_ColumnClick(int subItem) {
+    if (subItem == 0) {
+        SelectAllColumns();
+    } else {
+        if (!CtrlKeyDown) {
+            ClearColumnSelection(false);
+        }
+        ListViewFunktionen::SetListViewForeColor(grid_, SelectedColour, subItem + 1, 0);
+    }
+    ColumnSelectionMade = true;
+}
+
+void GridInteraction::SelectAllColumns() {
+    SuspendGridRedraw();
+    const std::int16_t n = doc_.BlockCount;
+    for (std::int16_t b = 1; b <= n; ++b) {
+        ListViewFunktionen::SetListViewForeColor(grid_, SelectedColour, b + 1, 0);
+    }
+    ResumeGridRedraw();
+    grid_.Refresh();
+}
+
+void GridInteraction::ClearColumnSelection(bool Refresh) {
+    if (!ColumnSelectionMade) {
+        return;
+    }
+    SuspendGridRedraw();
+    const std::int16_t n = doc_.BlockCount;
+    for (std::int16_t b = 1; b <= n; ++b) {
+        ListViewFunktionen::SetListViewForeColor(grid_, NormalColour, b + 1, 0);
+    }
+    ResumeGridRedraw();
+    if (Refresh) {
+        grid_.Refresh();
+    }
+}
+
+void GridInteraction::SuspendGridRedraw() {
+    container_.setUpdatesEnabled(false);
+}
+
+void GridInteraction::ResumeGridRedraw() {
+    container_.setUpdatesEnabled(true);
+}
+
+void GridInteraction::PointerAt(QPoint viewportPixels) {
+    LastMouseX = static_cast<float>(viewportPixels.x() * TwipsPerPixelX());
+    LastMouseY = static_cast<float>(viewportPixels.y() * TwipsPerPixelY());
+}
+
+std::int32_t GridInteraction::TwipsPerPixelX() const {
+    return TwipsPerPixel(view_.logicalDpiX());
+}
+
+std::int32_t GridInteraction::TwipsPerPixelY() const {
+    return TwipsPerPixel(view_.logicalDpiY());
+}
+
+std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
+    std::int16_t shift = 0;
+    shift |= modifiers.testFlag(Qt::ShiftModifier) ? ShiftBit : 0;
+    shift |= modifiers.testFlag(Qt::ControlModifier) ? CtrlBit : 0;
+    shift |= modifiers.testFlag(Qt::AltModifier) ? AltBit : 0;
+    return shift;
+}
+
+std::int16_t ButtonState(Qt::MouseButtons buttons) {
+    std::int16_t button = 0;
+    button |= buttons.testFlag(Qt::LeftButton) ? 1 : 0;
+    button |= buttons.testFlag(Qt::RightButton) ? 2 : 0;
+    button |= buttons.testFlag(Qt::MiddleButton) ? 4 : 0;
+    return button;
+}
+
+std::int16_t KeyCodeOf(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
+        return static_cast<std::int16_t>(qtKey);
+    }
+    switch (qtKey) {
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        default:
+            return 0;
+    }
+}
+
+std::int16_t KeyDownShift(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const std::int16_t shift = ShiftState(modifiers);
+    return qtKey == Qt::Key_Control ? static_cast<std::int16_t>(shift | CtrlBit) : shift;
+}
+
+std::int16_t KeyUpShift(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const std::int16_t shift = ShiftState(modifiers);
+    return qtKey == Qt::Key_Control ? static_cast<std::int16_t>(shift & ~CtrlBit) : shift;
+}
+
+}  // namespace lumark

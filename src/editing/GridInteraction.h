@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QPoint>
+#include <Qt>
+#include <cstdint>
+#include <functional>
+
+#include "ListViewModel.h"
+#include "VisibilityDocument.h"
+
+class QWidget;
+
+namespace lumark {
+
+class MatrixGridView;
+
+// What the user does on the grid: key tracking, the cell action under the pointer and the
+// column selection. The selection has no store of its own: it is the colour of the block
+// columns (ListViewFunktionen).
+//
+// Pointer positions are kept in twips relative to the grid's viewport, using a whole number of
+// twips per pixel so that a position converts back to exactly the pixel it came from.
+class GridInteraction {
+  public:
+    // `container` is the grid's container (Picture1), whose painting is suspended around bulk
+    // recolouring; `edgeSetting` reads the "Edge Setting" box afresh at every cell action.
+    GridInteraction(VisibilityDocument& doc, ListViewModel& grid, MatrixGridView& view,
+                    QWidget& container, std::function<bool()> edgeSetting);
+
+    // Ctrl was held at the grid's last key-down; cleared by a key-up without Ctrl.
+    bool CtrlKeyDown = false;
+    // Set by every column-header click, never cleared. Until then nothing clears the selection.
+    bool ColumnSelectionMade = false;
+    float LastMouseX = 0;
+    float LastMouseY = 0;
+
+    // Shift is the bit set 1 Shift, 2 Ctrl, 4 Alt; KeyCode 65 is the key A.
+    void ListView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void ListView_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
+    // X and Y in twips.
+    void ListView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    // The cell action, then UnsavedChanges, also when no cell was hit.
+    void ListView_Click();
+    // The cell action at the last pointer position.
+    void ListView_DblClick();
+    // `subItem` is the clicked header's sub-item index: 0 for the label column, b for block b.
+    void ListView_ColumnClick(int subItem);
+
+    void SelectAllColumns();
+    void ClearColumnSelection(bool Refresh);
+    void SuspendGridRedraw();
+    void ResumeGridRedraw();
+
+    // Records a position the platform reported in viewport pixels, as a mouse move would.
+    void PointerAt(QPoint viewportPixels);
+    std::int32_t TwipsPerPixelX() const;
+    std::int32_t TwipsPerPixelY() const;
+
+  private:
+    VisibilityDocument& doc_;
+    ListViewModel& grid_;
+    MatrixGridView& view_;
+    QWidget& container_;
+    std::function<bool()> edgeSetting_;
+};
+
+// The platform's key and button state in the form the handlers take.
+std::int16_t ShiftState(Qt::KeyboardModifiers modifiers);
+std::int16_t ButtonState(Qt::MouseButtons buttons);
+// Letters and digits keep their character code; Shift, Ctrl and Alt are 16, 17, 18; other keys
+// are 0.
+std::int16_t KeyCodeOf(int qtKey);
+// Some platforms report the Ctrl key's own press with the Ctrl modifier and some without, and
+// its release the other way round: the key itself decides.
+std::int16_t KeyDownShift(int qtKey, Qt::KeyboardModifiers modifiers);
+std::int16_t KeyUpShift(int qtKey, Qt::KeyboardModifiers modifiers);
+
+}  // namespace lumark

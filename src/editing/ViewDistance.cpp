@@ -1,0 +1,187 @@
+#include "ViewDistance.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "ListViewFunktionen.h"
+#include "MatrixEdits.h"
+#include "Rounding.h"
+
+namespace lumark::ViewDistance {
+
+namespace {
+
+std::int16_t Behind(std::int16_t j, std::int16_t n) {
+    return j - 1 < 1 ? n : static_cast<std::int16_t>(j - 1);
+}
+
+std::int16_t Ahead(std::int16_t j, std::int16_t n) {
+    return j + 1 > n ? std::int16_t{1} : static_cast<std::int16_t>(j + 1);
+}
+
+void Toggle(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b, std::int16_t j) {
+    std::int16_t column = b;
+    std::int16_t row = j;
+    ToggleVisibilityCell(doc, grid, column, row);
+}
+
+// b -+ N/2 as the nearest 16-bit integer, halves to even.
+std::int16_t HalfRingAway(std::int16_t b, std::int16_t n, int sign) {
+    const auto j = RoundHalfEven<std::int16_t>(b + sign * static_cast<double>(n) / 2.0);
+    return j.value_or(b);  // cannot miss: |b| and |n| stay far inside 16 bits
+}
+
+template <typename PerBlock>
+void ForEachSelected(VisibilityDocument& doc, ListViewModel& grid, PerBlock perBlock) {
+    const std::int16_t n = doc.BlockCount;
+    for (std::int16_t b = 1; b <= n; ++b) {
+        if (SelectedBlock(grid, b)) {
+            perBlock(b);
+        }
+    }
+}
+
+}  // namespace
+
+void IncreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
+    doc.UnsavedChanges = true;
+    const std::int16_t n = doc.BlockCount;
+    std::int16_t j = b;
+    do {
+        j = Behind(j, n);
+    } while (doc.IsVisible(b, j) && j != b);
+    if (j != b) {
+        Toggle(doc, grid, b, j);
+    }
+    j = b;
+    do {
+        j = Ahead(j, n);
+    } while (doc.IsVisible(b, j) && j != b);
+    if (j != b) {
+        Toggle(doc, grid, b, j);
+    }
+}
+
+void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
+    doc.UnsavedChanges = true;
+    const std::int16_t n = doc.BlockCount;
+    std::int16_t j = HalfRingAway(b, n, -1);
+    if (j < 1) {
+        j = static_cast<std::int16_t>(j + n);
+    }
+    while (!doc.IsVisible(b, j) && j != b) {
+        j = Ahead(j, n);
+    }
+    if (j != b) {
+        Toggle(doc, grid, b, j);
+    }
+    j = HalfRingAway(b, n, 1);
+    if (j > n) {
+        j = static_cast<std::int16_t>(j - n);
+    }
+    while (!doc.IsVisible(b, j) && j != b) {
+        j = Behind(j, n);
+    }
+    if (j != b) {
+        Toggle(doc, grid, b, j);
+    }
+}
+
+void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
+                            std::int16_t m) {
+    doc.UnsavedChanges = true;
+    const std::int16_t n = doc.BlockCount;
+    for (auto step : {Behind, Ahead}) {
+        std::int16_t j = b;
+        std::int16_t count = 0;
+        do {
+            j = step(j, n);
+            ++count;
+            if (!doc.IsVisible(b, j)) {
+                Toggle(doc, grid, b, j);
+            }
+        } while (count != m && j != b);
+    }
+}
+
+void IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
+    ForEachSelected(doc, grid, [&](std::int16_t b) { IncreaseViewDistance(doc, grid, b); });
+}
+
+void DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
+    ForEachSelected(doc, grid, [&](std::int16_t b) { DecreaseViewDistance(doc, grid, b); });
+}
+
+void SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m) {
+    ForEachSelected(doc, grid, [&](std::int16_t b) { SetMinimumViewDistance(doc, grid, b, m); });
+}
+
+void SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
+                       const InputBoxFunction& inputBox) {
+    const std::int16_t n = doc.BlockCount;
+    if (n == 0) {
+        return;
+    }
+    const std::string reply =
+        inputBox("Enter minimum (1-" + std::to_string(n) + ") : ", "Set View Distance", "5");
+    const std::optional<std::int16_t> m = MinimumFromReply(reply);
+    if (!m || *m < 1 || *m > n) {
+        return;
+    }
+    SetMinimumSelected(doc, grid, *m);
+}
+
+std::optional<std::int16_t> MinimumFromReply(const std::string& reply) {
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+    std::size_t begin = 0;
+    std::size_t end = reply.size();
+    while (begin < end && blank(reply[begin])) {
+        ++begin;
+    }
+    while (end > begin && blank(reply[end - 1])) {
+        --end;
+    }
+    // Plain decimal only: sign, digits, an optional fraction and exponent, with a point whatever
+    // the locale says.
+    const std::string text = reply.substr(begin, end - begin);
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+        return i - from;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return std::nullopt;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != text.size()) {
+        return std::nullopt;
+    }
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);  // from_chars takes no '+'
+    double value = 0;
+    const std::from_chars_result parsed = std::from_chars(first, text.data() + text.size(), value);
+    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size()) {
+        return std::nullopt;  // out of range for a double
+    }
+    return RoundHalfEven<std::int16_t>(value);
+}
+
+}  // namespace lumark::ViewDistance

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ListViewFunktionen.h"
+#include "MatrixGrid.h"
+#include "ViewDistance.h"
+#include "VisibilityDocument.h"
+
+using namespace lumark;
+
+namespace {
+
+// A document of `blocks` blocks in which each block sees only itself, on a built grid.
+struct Ring {
+    VisibilityDocument doc;
+    ListViewModel grid;
+
+    explicit Ring(std::int16_t blocks) {
+        doc.BlockCount = blocks;
+        for (int b = 1; b <= blocks; ++b) {
+            doc.Matrix.Set(b, b, True16);
+        }
+        FillMatrixGrid(doc, grid);
+    }
+
+    // Block b sees exactly `seen` (and itself when listed).
+    void Sees(std::int16_t b, const std::set<int>& seen) {
+        for (int j = 1; j <= doc.BlockCount; ++j) {
+            doc.Matrix.Set(b, j, seen.count(j) ? True16 : False16);
+        }
+        FillMatrixGrid(doc, grid);
+    }
+
+    void SeesAll(std::int16_t b) {
+        for (int j = 1; j <= doc.BlockCount; ++j) {
+            doc.Matrix.Set(b, j, True16);
+        }
+        FillMatrixGrid(doc, grid);
+    }
+
+    void Select(std::int16_t b) {
+        ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+    }
+
+    std::set<int> SeenBy(std::int16_t b) const {
+        std::set<int> seen;
+        for (int j = 1; j <= doc.BlockCount; ++j) {
+            if (doc.IsVisible(b, j)) {
+                seen.insert(j);
+            }
+        }
+        return seen;
+    }
+
+    // What block b sees besides itself.
+    std::set<int> OthersSeenBy(std::int16_t b) const {
+        std::set<int> seen = SeenBy(b);
+        seen.erase(b);
+        return seen;
+    }
+
+    void ExpectGridInStep() const {
+        ListViewModel rebuilt;
+        FillMatrixGrid(doc, rebuilt);
+        for (int r = 1; r <= doc.BlockCount; ++r) {
+            for (int c = 1; c <= doc.BlockCount; ++c) {
+                ASSERT_EQ(grid.SubItemText(r, c), rebuilt.SubItemText(r, c)) << c << ", " << r;
+            }
+        }
+    }
+};
+
+std::set<int> AllBut(int blocks, const std::set<int>& missing) {
+    std::set<int> all;
+    for (int b = 1; b <= blocks; ++b) {
+        if (!missing.count(b)) {
+            all.insert(b);
+        }
+    }
+    return all;
+}
+
+}  // namespace
+
+TEST(ViewDistance, IncreaseThenDecreaseOnSixBlocks) {
+    Ring ring(6);
+    ring.Sees(1, {1, 2, 6});
+    ring.Select(1);
+    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
+    EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 3, 5, 6}));
+    ring.ExpectGridInStep();
+    ViewDistance::DecreaseSelected(ring.doc, ring.grid);
+    EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 6}));
+    ring.ExpectGridInStep();
+    EXPECT_TRUE(SelectedBlock(ring.grid, 1));
+}
+
+TEST(ViewDistance, IncreaseAddsBehindFirst) {
+    Ring ring(6);
+    ring.Sees(1, AllBut(6, {4}));  // one unseen block: the walk behind finds it
+    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 1);
+    EXPECT_EQ(ring.SeenBy(1), AllBut(6, {}));
+    ring.Sees(3, {3, 4});  // the first step behind block 1 lands on block N
+    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 3);
+    EXPECT_EQ(ring.SeenBy(3), (std::set<int>{2, 3, 4, 5}));
+}
+
+// A block that sees every block loses exactly the blocks where Decrease's scans start.
+TEST(ViewDistance, DecreaseScansStartAboutHalfARingAway) {
+    struct Case {
+        std::int16_t n, b;
+        std::set<int> removed;
+    };
+    const Case cases[] = {
+        {5, 1, {3, 4}},  {5, 2, {5, 4}}, {5, 3, {5, 1}}, {5, 4, {2, 1}},
+        {5, 5, {2, 3}},  {7, 1, {5, 4}}, {7, 2, {5, 6}}, {6, 1, {4, 3}},
+        {10, 3, {8, 7}}, {2, 1, {2}},    {3, 2, {1, 3}}, {1, 1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "N " << c.n << ", block " << c.b);
+        Ring ring(c.n);
+        ring.SeesAll(c.b);
+        ViewDistance::DecreaseViewDistance(ring.doc, ring.grid, c.b);
+        EXPECT_EQ(ring.SeenBy(c.b), AllBut(c.n, c.removed));
+        ring.ExpectGridInStep();
+    }
+}
+
+TEST(ViewDistance, NothingToChangeStillSetsTheFlag) {
+    Ring ring(8);
+    ring.SeesAll(2);
+    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 2);
+    EXPECT_EQ(ring.SeenBy(2), AllBut(8, {}));
+    EXPECT_TRUE(ring.doc.UnsavedChanges);
+
+    ring.doc.UnsavedChanges = false;
+    ring.Sees(4, {});
+    ViewDistance::DecreaseViewDistance(ring.doc, ring.grid, 4);
+    EXPECT_EQ(ring.SeenBy(4), std::set<int>{});
+    EXPECT_TRUE(ring.doc.UnsavedChanges);
+
+    Ring one(1);
+    for (auto command : {ViewDistance::IncreaseViewDistance, ViewDistance::DecreaseViewDistance}) {
+        command(one.doc, one.grid, 1);
+        EXPECT_EQ(one.SeenBy(1), std::set<int>{1});
+    }
+}
+
+TEST(ViewDistance, SetMinimumOnlyAdds) {
+    Ring ring(10);
+    ring.Sees(1, {1, 2, 3, 4, 5});
+    ViewDistance::SetMinimumViewDistance(ring.doc, ring.grid, 1, 2);
+    EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 3, 4, 5, 9, 10}));
+    ring.ExpectGridInStep();
+
+    ring.Sees(6, {});  // m = N: every block, itself included
+    ViewDistance::SetMinimumViewDistance(ring.doc, ring.grid, 6, 10);
+    EXPECT_EQ(ring.SeenBy(6), AllBut(10, {}));
+}
+
+TEST(ViewDistance, OnlyTheSelectedBlocksOwnColumnChanges) {
+    Ring ring(9);
+    ring.Select(2);
+    const VisibilityMatrix before = ring.doc.Matrix;
+    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
+    ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 3);
+    for (int c = 1; c <= 9; ++c) {
+        if (c == 2) {
+            continue;
+        }
+        for (int r = 1; r <= 9; ++r) {
+            EXPECT_EQ(ring.doc.Matrix.Get(c, r), before.Get(c, r)) << c << ", " << r;
+        }
+    }
+    EXPECT_EQ(ring.OthersSeenBy(2), (std::set<int>{8, 9, 1, 3, 4, 5}));
+}
+
+TEST(ViewDistance, EverySelectedBlockAndOnlyThoseAndTheSelectionStays) {
+    Ring ring(12);
+    for (std::int16_t b : {9, 3, 5}) {
+        ring.Select(b);
+    }
+    ring.grid.SetSubItemForeColour(7, 7, 254);  // not quite red: not selected
+    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
+    for (int b = 1; b <= 12; ++b) {
+        const bool selected = b == 3 || b == 5 || b == 9;
+        const std::set<int> expected = selected ? std::set<int>{b - 1, b + 1} : std::set<int>{};
+        EXPECT_EQ(ring.OthersSeenBy(static_cast<std::int16_t>(b)), expected) << b;
+        EXPECT_EQ(SelectedBlock(ring.grid, static_cast<std::int16_t>(b)), selected) << b;
+    }
+}
+
+TEST(ViewDistance, NoSelectedBlockLeavesTheFlagAlone) {
+    Ring ring(5);
+    const VisibilityMatrix before = ring.doc.Matrix;
+    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
+    ViewDistance::DecreaseSelected(ring.doc, ring.grid);
+    ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 2);
+    EXPECT_FALSE(ring.doc.UnsavedChanges);
+    EXPECT_TRUE(ring.doc.Matrix == before);
+}
+
+TEST(MinimumFromReply, DecimalNumbersRoundHalfToEven) {
+    const std::pair<const char*, int> accepted[] = {
+        {"5", 5},    {"2.5", 2},    {"3.5", 4},       {"  7  ", 7},       {"\t3\t", 3},
+        {"+4", 4},   {"-2", -2},    {"-0.5", 0},      {"4.", 4},          {".6", 1},
+        {"1e1", 10}, {"2.4999", 2}, {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767},
+    };
+    for (const auto& [reply, m] : accepted) {
+        EXPECT_EQ(ViewDistance::MinimumFromReply(reply), std::optional<std::int16_t>(m))
+            << '"' << reply << '"';
+    }
+    const char* const refused[] = {"",    "   ", "abc",     "5a",      "0x10",  "inf",
+                                   "nan", "1,5", "32767.5", "-32769",  "1e400", "--1",
+                                   ".",   "e5",  "5 5",     "99999999"};
+    for (const char* reply : refused) {
+        EXPECT_EQ(ViewDistance::MinimumFromReply(reply), std::nullopt) << '"' << reply << '"';
+    }
+}
+
+TEST(SetMinimumCommand, AsksOnceAndIgnoresRepliesOutsideOneToN) {
+    struct Asked {
+        std::string prompt, title, defaultReply;
+    };
+    const std::pair<const char*, std::set<int>> replies[] = {
+        {"2", {9, 10, 2, 3}},
+        {"2.5", {9, 10, 2, 3}},
+        {"0", {}},
+        {"11", {}},
+        {"", {}},
+        {"x", {}},
+        {"10", AllBut(10, {1})},
+        {"-3", {}},
+    };
+    for (const auto& [reply, seen] : replies) {
+        SCOPED_TRACE(testing::Message() << '"' << reply << '"');
+        Ring ring(10);
+        ring.Select(1);
+        std::vector<Asked> asked;
+        ViewDistance::SetMinimumCommand(
+            ring.doc, ring.grid,
+            [&, reply = std::string(reply)](const std::string& prompt, const std::string& title,
+                                            const std::string& defaultReply) {
+                asked.push_back({prompt, title, defaultReply});
+                return reply;
+            });
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].prompt, "Enter minimum (1-10) : ");
+        EXPECT_EQ(asked[0].title, "Set View Distance");
+        EXPECT_EQ(asked[0].defaultReply, "5");
+        EXPECT_EQ(ring.OthersSeenBy(1), seen);
+        EXPECT_EQ(ring.doc.UnsavedChanges, !seen.empty());
+    }
+
+    Ring empty(0);
+    bool askedAtAll = false;
+    ViewDistance::SetMinimumCommand(
+        empty.doc, empty.grid, [&](const std::string&, const std::string&, const std::string&) {
+            askedAtAll = true;
+            return std::string("1");
+        });
+    EXPECT_FALSE(askedAtAll);
+}
