@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -16,14 +17,17 @@
 #include "Befehlszeile.h"
 #include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
+#include "GridInteraction.h"
 #include "Ini.h"
 #include "ListViewModel.h"
 #include "LumarkVersion.h"
 #include "Lumark_Allgemein.h"
+#include "MatrixEdits.h"
 #include "MatrixGrid.h"
 #include "MatrixGridView.h"
 #include "Twips.h"
 #include "UserDialogs.h"
+#include "ViewDistance.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
 
@@ -136,8 +140,46 @@ void LumarkMain::CreateControls() {
 
     connect(Loadcmd, &QPushButton::clicked, this, [this] { Loadcmd_Click(); });
     connect(Savecmd, &QPushButton::clicked, this, [this] { Savecmd_Click(); });
+    ConnectEditingHandlers();
 
     resize(Px(DesignClientWidth), Px(DesignClientHeight));
+}
+
+void LumarkMain::ConnectEditingHandlers() {
+    interaction_ = std::make_unique<GridInteraction>(doc_, *grid_, *ListView, *Picture1, [this] {
+        return chEdge->checkState() != Qt::Unchecked;
+    });
+
+    connect(ListView, &MatrixGridView::GridKeyPressed, this,
+            [this](int key, Qt::KeyboardModifiers modifiers) {
+                ListView_KeyDown(KeyCodeOf(key), KeyDownShift(key, modifiers));
+            });
+    connect(ListView, &MatrixGridView::GridKeyReleased, this,
+            [this](int key, Qt::KeyboardModifiers modifiers) {
+                ListView_KeyUp(KeyCodeOf(key), KeyUpShift(key, modifiers));
+            });
+    connect(ListView, &MatrixGridView::ViewportMouseMoved, this,
+            [this](QPoint position, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+                interaction_->PointerAt(position);
+                ListView_MouseMove(ButtonState(buttons), ShiftState(modifiers),
+                                   interaction_->LastMouseX, interaction_->LastMouseY);
+            });
+    // Clicks carry their own position: it stands in for the last mouse move.
+    connect(ListView, &MatrixGridView::ViewportClicked, this, [this](QPoint position) {
+        interaction_->PointerAt(position);
+        ListView_Click();
+    });
+    connect(ListView, &MatrixGridView::ViewportDoubleClicked, this, [this](QPoint position) {
+        interaction_->PointerAt(position);
+        ListView_DblClick();
+    });
+    connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { ListView_ColumnClick(section); });
+    connect(cmdSelAll, &QPushButton::clicked, this, [this] { cmdSelAll_Click(); });
+    connect(cmdIncrease, &QPushButton::clicked, this, [this] { cmdIncrease_Click(); });
+    connect(cmdDecrease, &QPushButton::clicked, this, [this] { cmdDecrease_Click(); });
+    connect(cmdSetMinimum, &QPushButton::clicked, this, [this] { cmdSetMinimum_Click(); });
+    connect(XCheckcmd, &QPushButton::clicked, this, [this] { XCheckcmd_Click(1); });
 }
 
 void LumarkMain::Form_Initialize() {
@@ -305,6 +347,56 @@ void LumarkMain::FillMatrixGrid() {
 
 void LumarkMain::RefreshMatrixCell(std::int16_t& column, std::int16_t& row) {
     lumark::RefreshMatrixCell(doc_, *grid_, column, row);
+}
+
+void LumarkMain::ListView_KeyDown(std::int16_t KeyCode, std::int16_t Shift) {
+    RunGuarded([&] { interaction_->ListView_KeyDown(KeyCode, Shift); });
+}
+
+void LumarkMain::ListView_KeyUp(std::int16_t KeyCode, std::int16_t Shift) {
+    RunGuarded([&] { interaction_->ListView_KeyUp(KeyCode, Shift); });
+}
+
+void LumarkMain::ListView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {
+    RunGuarded([&] { interaction_->ListView_MouseMove(Button, Shift, X, Y); });
+}
+
+void LumarkMain::ListView_Click() {
+    RunGuarded([this] { interaction_->ListView_Click(); });
+}
+
+void LumarkMain::ListView_DblClick() {
+    RunGuarded([this] { interaction_->ListView_DblClick(); });
+}
+
+void LumarkMain::ListView_ColumnClick(int subItem) {
+    RunGuarded([&] { interaction_->ListView_ColumnClick(subItem); });
+}
+
+void LumarkMain::cmdSelAll_Click() {
+    RunGuarded([this] { interaction_->SelectAllColumns(); });
+}
+
+void LumarkMain::cmdIncrease_Click() {
+    RunGuarded([this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
+}
+
+void LumarkMain::cmdDecrease_Click() {
+    RunGuarded([this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
+}
+
+void LumarkMain::cmdSetMinimum_Click() {
+    RunGuarded([this] {
+        ViewDistance::SetMinimumCommand(doc_, *grid_,
+                                        [this](const std::string& prompt, const std::string& title,
+                                               const std::string& defaultReply) {
+                                            return dialogs_.InputBox(prompt, title, defaultReply);
+                                        });
+    });
+}
+
+void LumarkMain::XCheckcmd_Click(std::int16_t /*Index*/) {
+    RunGuarded([this] { MakeVisibilityMutual(doc_, *grid_); });
 }
 
 void LumarkMain::Savecmd_Click() {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class QStatusBar;
 
 namespace lumark {
 
+class GridInteraction;
 class ListViewModel;
 class MatrixGridView;
 class UserDialogs;
@@ -49,6 +51,8 @@ class LumarkMain : public QMainWindow {
     VisibilityDocument& Document() { return doc_; }
     const VisibilityDocument& Document() const { return doc_; }
     UserDialogs& Dialogs() { return dialogs_; }
+    // Key tracking, pointer position and column selection of the grid.
+    GridInteraction& Interaction() { return *interaction_; }
     // Status-bar panel by 1-based position, or by key ("Sta1".."Sta3").
     QLabel* StatusPanel(int position) const;
     QLabel* StatusPanelByKey(const QString& key) const;
@@ -61,6 +65,20 @@ class LumarkMain : public QMainWindow {
     void Savecmd_Click();
     void Form_Activate();
     void Form_Unload(std::int16_t& cancel);
+
+    // Editing handlers. Shift is the bit set 1 Shift, 2 Ctrl, 4 Alt; X and Y are in twips
+    // relative to the grid's viewport; ColumnClick takes the header's sub-item index.
+    void ListView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void ListView_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
+    void ListView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void ListView_Click();
+    void ListView_DblClick();
+    void ListView_ColumnClick(int subItem);
+    void cmdSelAll_Click();
+    void cmdIncrease_Click();
+    void cmdDecrease_Click();
+    void cmdSetMinimum_Click();
+    void XCheckcmd_Click(std::int16_t Index);
 
     // Opens `path`: on success the document, FilePath, caption, grid, status bar and "LastDir"
     // follow the file; on failure a LumarkError is thrown and nothing has changed.
@@ -91,6 +109,7 @@ class LumarkMain : public QMainWindow {
   private:
     void Form_Initialize();
     void CreateControls();
+    void ConnectEditingHandlers();
     void FitGridToPicture();
     void ShowError(const std::exception& error);
     // Asks to save before the open document is replaced; false when the user cancels or the
@@ -104,6 +123,7 @@ class LumarkMain : public QMainWindow {
     const std::string commandLine_;
     VisibilityDocument doc_;
     ListViewModel* grid_ = nullptr;
+    std::unique_ptr<GridInteraction> interaction_;
     bool firstActivationDone_ = false;
     bool activationQueued_ = false;
     std::string commandLinePath_;

@@ -1,0 +1,162 @@
+#include <QPushButton>
+
+#include "EditingWindow.h"
+
+namespace lumark {
+namespace {
+
+using CommandButtons = EditingWindowTest;
+
+TEST_F(CommandButtons, IncreaseAndDecreaseActOnTheSelectedBlock) {
+    Load(6);
+    Sees(1, {1, 2, 6});
+    ClickHeader(1);
+    Click(window->cmdIncrease);
+    EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 3, 5, 6}));
+    EXPECT_EQ(Grid().SubItemText(5, 1), QStringLiteral("4"));
+    EXPECT_TRUE(Document().UnsavedChanges);
+    Click(window->cmdDecrease);
+    EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 6}));
+    EXPECT_EQ(Grid().SubItemText(5, 1), QStringLiteral("  ---"));
+    EXPECT_EQ(Selected(), std::set<int>{1});
+    dialogs.ExpectNoDialog();
+}
+
+TEST_F(CommandButtons, DecreaseOnFiveBlocksRemovesTheFarthestOnEachSide) {
+    Load(5);
+    Sees(3, AllBlocks());
+    ClickHeader(3);
+    Click(window->cmdDecrease);
+    EXPECT_EQ(SeenBy(3), (std::set<int>{2, 3, 4}));
+}
+
+TEST_F(CommandButtons, WithoutASelectionTheButtonsLeaveEverythingAlone) {
+    Load(5);
+    const VisibilityMatrix before = Document().Matrix;
+    Click(window->cmdIncrease);
+    Click(window->cmdDecrease);
+    dialogs.AnswerInputBox("2");  // Set Minimum still asks
+    Click(window->cmdSetMinimum);
+    EXPECT_TRUE(Document().Matrix == before);
+    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_EQ(dialogs.CountOf(DialogKind::InputBox), 1u);
+}
+
+TEST_F(CommandButtons, SetMinimumAsksAndTakesTheRoundedReply) {
+    Load(10);
+    Sees(1, {1, 2, 3, 4, 5});
+    ClickHeader(1);
+    dialogs.AnswerInputBox(" 2.5 ");
+    Click(window->cmdSetMinimum);
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    EXPECT_EQ(dialogs.calls[0].Kind, DialogKind::InputBox);
+    EXPECT_EQ(dialogs.calls[0].Text, "Enter minimum (1-10) : ");
+    EXPECT_EQ(dialogs.calls[0].Title, "Set View Distance");
+    EXPECT_EQ(dialogs.calls[0].DefaultReply, "5");
+    EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 3, 4, 5, 9, 10}));
+    EXPECT_TRUE(Document().UnsavedChanges);
+}
+
+TEST_F(CommandButtons, SetMinimumIgnoresRepliesThatAreNoUsableMinimum) {
+    Load(10);
+    ClickHeader(4);
+    for (const char* reply : {"0", "11", "", "five", "40000", "-1"}) {
+        dialogs.AnswerInputBox(reply);
+        Click(window->cmdSetMinimum);
+    }
+    EXPECT_EQ(SeenBy(4), std::set<int>{4});
+    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 0u);
+}
+
+TEST_F(CommandButtons, SetMinimumWithoutBlocksAsksNothing) {
+    Click(window->cmdSetMinimum);
+    Click(window->cmdIncrease);
+    Click(window->cmdDecrease);
+    dialogs.ExpectNoDialog();
+}
+
+TEST_F(CommandButtons, CrossMirrorsAndMarksTheDocumentChanged) {
+    Load(6);
+    Document().Matrix.Set(2, 5, True16);
+    window->FillMatrixGrid();
+    Click(window->XCheckcmd);
+    EXPECT_EQ(SeenBy(5), (std::set<int>{2, 5}));
+    EXPECT_EQ(Grid().SubItemText(2, 5), QStringLiteral("1"));
+    EXPECT_TRUE(Document().UnsavedChanges);
+
+    // Closing now asks, so the change is not lost quietly.
+    dialogs.AnswerMsgBox(UserDialogs::vbCancel);
+    EXPECT_FALSE(window->close());
+    dialogs.ExpectMsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !",
+                         UserDialogs::vbYesNoCancel + UserDialogs::vbExclamation);
+}
+
+TEST_F(CommandButtons, CrossOnASymmetricRelationLeavesTheFlag) {
+    Load(6);
+    Click(window->XCheckcmd);
+    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_TRUE(window->close());  // nothing to save: no question
+    dialogs.ExpectNoDialog();
+}
+
+TEST_F(CommandButtons, ErrorsAreShownNotThrown) {
+    Load(6);
+    ClickHeader(2);
+    Document().BlockCount = 7;  // a grid out of step with the document: a cell is missing
+    dialogs.AnswerMsgBox(UserDialogs::vbOK);
+    Click(window->cmdIncrease);
+    ASSERT_EQ(dialogs.CountOf(DialogKind::MsgBox), 1u);
+    EXPECT_EQ(dialogs.calls[0].Title, "Lumark");
+    Document().BlockCount = 6;
+}
+
+// Counts the paints of the grid's viewport.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(CommandButtons, EachActionRepaintsTheGridAtMostOnce) {
+    Load(300);
+    Document().Matrix = VisibilityMatrix();
+    for (int c = 1; c <= 300; ++c) {
+        for (int r = 1; r <= 300; ++r) {
+            Document().Matrix.Set(c, r, True16);
+        }
+    }
+    window->FillMatrixGrid();
+    PaintCounter counter;
+    View().viewport()->installEventFilter(&counter);
+    const auto settle = [] {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const std::pair<const char*, std::function<void()>> actions[] = {
+        {"Select All", [&] { Click(window->cmdSelAll); }},
+        {"header click (clears all first)", [&] { ClickHeader(3); }},
+        {"Ctrl+A", [&] { QTest::keyClick(&View(), Qt::Key_A, Qt::ControlModifier); }},
+        {"Increase", [&] { Click(window->cmdIncrease); }},
+        {"Decrease", [&] { Click(window->cmdDecrease); }},
+        {"Cross Fw & Bw", [&] { Click(window->XCheckcmd); }},
+        {"cell click (clears all first)", [&] { ClickCell(1, 2); }},
+    };
+    for (const auto& [what, action] : actions) {
+        settle();
+        counter.paints = 0;
+        action();
+        settle();
+        EXPECT_EQ(counter.paints, 1) << what;  // shown, and as one update
+    }
+    EXPECT_EQ(Selected(), std::set<int>{});
+}
+
+}  // namespace
+}  // namespace lumark
