@@ -129,11 +129,13 @@ TrailingDigits FindTrailingDigits(std::string_view text) {
 constexpr std::int64_t Int16Max = std::numeric_limits<std::int16_t>::max();
 
 // Reads one file into a copy of the document; the caller's document changes only when the
-// whole file has been read.
+// whole file has been read. Reporting is a template argument so that the plain read's entry
+// loop stays as tight as it was.
+template <bool Reporting>
 class FileReading {
   public:
-    FileReading(const VisibilityDocument& doc, const std::string& path)
-        : path_(path), lines_(path), staged_(doc) {}
+    FileReading(const VisibilityDocument& doc, const std::string& path, ReadReport* report)
+        : path_(path), lines_(path), staged_(doc), report_(report) {}
 
     void Read() {
         if (!lines_.Next(line_)) {
@@ -218,6 +220,23 @@ class FileReading {
             Fail("more than 300 blocks (the count is " + std::to_string(count_) + ")");
         }
         staged_.ClearRow(block);
+        sectionLine_ = lines_.LineNumber();
+    }
+
+    void EndSection(int block) {
+        if (Reporting && !staged_.IsVisible(block, block)) {
+            report_->WithoutSelf.push_back({sectionLine_, block});
+        }
+    }
+
+    void NoteEntry(int block, std::int32_t entry) {
+        const ReadReport::Entry found{lines_.LineNumber(), block, entry};
+        if (staged_.IsVisible(block, static_cast<int>(entry) + 1)) {
+            report_->Repeated.push_back(found);
+        }
+        if (entry >= count_) {
+            report_->BeyondCount.push_back(found);
+        }
     }
 
     // Stores an entry line; false for the "-1" that marks no block.
@@ -228,6 +247,9 @@ class FileReading {
         }
         if (entry < -1 || entry >= VisibilityMatrix::MaxBlocks) {
             Fail("entry " + std::to_string(entry) + " is outside 0 to 299");
+        }
+        if constexpr (Reporting) {
+            NoteEntry(block, entry);
         }
         staged_.MarkVisible(block, entry);
         return true;
@@ -249,6 +271,7 @@ class FileReading {
                 }
                 StoreEntry(block);
             }
+            EndSection(block);
         }
     }
 
@@ -271,6 +294,7 @@ class FileReading {
                     break;
                 }
             }
+            EndSection(block);
         }
     }
 
@@ -280,12 +304,21 @@ class FileReading {
     std::string_view line_;
     std::string_view version_;
     std::int16_t count_ = 0;
+    ReadReport* report_;
+    long sectionLine_ = 0;
 };
 
 }  // namespace
 
 void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path) {
-    FileReading reading(doc, path);
+    FileReading<false> reading(doc, path, nullptr);
+    reading.Read();
+    reading.CommitTo(doc);
+}
+
+void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path, ReadReport& report) {
+    report = ReadReport();
+    FileReading<true> reading(doc, path, &report);
     reading.Read();
     reading.CommitTo(doc);
 }
