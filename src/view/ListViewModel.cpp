@@ -67,6 +67,14 @@ void ListViewModel::ClearColumnHeaders() {
     const bool own = !rebuilding_;
     BeginRebuild();
     headers_.clear();
+    if (rows_ == 0) {
+        text_.clear();  // keeps the storage for the next rebuild
+        colour_.clear();
+        if (own) {
+            EndRebuild();
+        }
+        return;
+    }
     // Items keep their own text and colour; their sub-items are gone with the columns.
     std::vector<QString> text(static_cast<std::size_t>(rows_));
     std::vector<std::uint32_t> colour(static_cast<std::size_t>(rows_), SystemWindowTextColour);
@@ -113,6 +121,12 @@ void ListViewModel::AddListItem(int position, const QString& key, const QString&
     BeginRebuild();
     const std::size_t stride = static_cast<std::size_t>(std::max(Columns(), 1));
     const auto at = static_cast<std::ptrdiff_t>(static_cast<std::size_t>(position - 1) * stride);
+    if (text_.capacity() < text_.size() + stride) {
+        // Rebuilds add hundreds of rows one by one; grow the flat arrays geometrically.
+        const std::size_t capacity = std::max(text_.size() + stride, 2 * text_.capacity());
+        text_.reserve(capacity);
+        colour_.reserve(capacity);
+    }
     text_.insert(text_.begin() + at, stride, QString());
     colour_.insert(colour_.begin() + at, stride, SystemWindowTextColour);
     text_[static_cast<std::size_t>(at)] = text;
