@@ -1,0 +1,25 @@
+#include "ConvertCommand.h"
+
+#include "ExitCode.h"
+#include "LumarkError.h"
+#include "ToolOutput.h"
+#include "VisibilityReader.h"
+
+namespace lumark::tool {
+
+int ConvertFile(const std::string& in, const std::string& outPath,
+                const std::optional<std::string>& layout, std::ostream& out, std::ostream& err) {
+    VisibilityDocument doc;
+    try {
+        ReadVisibilityFile(doc, in);
+    } catch (const LumarkError& e) {
+        ReportFileError(err, in, e.what());
+        return ExitFailed;
+    }
+    if (layout) {
+        doc.VersionText = *layout;
+    }
+    return WriteDocument(doc, outPath, out, err) ? ExitOk : ExitFailed;
+}
+
+}  // namespace lumark::tool

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "RingDocument.h"
+#include "TestFiles.h"
+#include "ToolRun.h"
+#include "VisibilityWriter.h"
+
+namespace lumark {
+namespace {
+
+using test::CrLfLines;
+using test::RunToolWith;
+
+class CheckCommand : public ::testing::Test {
+  protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = dir_.File(name);
+        test::WriteBytes(path, bytes);
+        return path;
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(CheckCommand, FilesInTheWritersFormAreOkWithoutWarnings) {
+    const std::string newLayout =
+        Write("new.txt", FormatVisibilityFile(MakeRingDocument(40, 5, "1.2")));
+    const std::string oldLayout =
+        Write("old.txt", FormatVisibilityFile(MakeRingDocument(1, 0, "1.000000")));
+    const test::ToolRun run = RunToolWith({"check", newLayout, oldLayout});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, newLayout + ": ok, layout 1.2, 40 blocks\n" + oldLayout +
+                           ": ok, layout 1.000000, 1 block\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CheckCommand, OneUnreadableFileFailsTheRunButEveryFileIsChecked) {
+    const std::string bad =
+        Write("bad.txt", CrLfLines({"Version: 1.2", "Blocks: 1", "Block: 0", "0", "300"}));
+    const std::string good = Write("good.txt", FormatVisibilityFile(MakeRingDocument(3, 1, "1.2")));
+    const std::string missing = dir_.File("missing.txt");
+    const test::ToolRun run = RunToolWith({"check", bad, good, missing});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, good + ": ok, layout 1.2, 3 blocks\n");
+    EXPECT_EQ(run.err, bad + ": error: line 5: entry 300 is outside 0 to 299\n" + missing +
+                           ": error: cannot open: No such file or directory\n");
+}
+
+TEST_F(CheckCommand, WarnsAboutWhatASaveWouldChangeInFileOrder) {
+    // Block 0 repeats 1 and lists 5 beyond the count; block 1 does not list itself.
+    const std::string path = Write(
+        "odd.txt", CrLfLines({"Version: 1.2", "Blocks: 3", "Block: 0", "0", "1", "1", "5", "-1", "",
+                              "Block: 1", "2", "-1", "", "Block: 2", "2", "-1", ""}));
+    const test::ToolRun run = RunToolWith({"check", path});
+    EXPECT_EQ(run.code, 0);
+    const std::string warning = path + ": warning: ";
+    EXPECT_EQ(
+        run.out,
+        path + ": ok, layout 1.2, 3 blocks\n" + warning +
+            "line 6: block 0 lists block 1 again; a save lists it once\n" + warning +
+            "line 7: block 0 lists block 5, at or above the block count 3; a save drops "
+            "it\n" +
+            warning + "line 10: the section of block 1 does not list block 1; a save adds it\n" +
+            warning + "not in the form a save writes: line 6 is \"1\", a save writes \"-1\"\n");
+}
+
+TEST_F(CheckCommand, OldLayoutWarningsAndTheirLimit) {
+    // 30 repeats of block 1 in the one section of an old-layout file.
+    std::vector<std::string> lines = {"1.000000", "1", "0", "0"};
+    for (int i = 0; i < 30; ++i) {
+        lines.push_back("0");
+    }
+    lines.resize(2 + 301, "-1");
+    const std::string path = Write("repeats.txt", CrLfLines(lines));
+    const test::ToolRun run = RunToolWith({"check", path});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find(path + ": warning: line 5: block 0 lists block 0 again"),
+              std::string::npos);
+    EXPECT_NE(run.out.find(path + ": warning: 10 more like these\n"), std::string::npos);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1 + 20 + 1 + 1);
+}
+
+struct FormCase {
+    std::string name;
+    std::string bytes;
+    std::string difference;  // empty: no warning
+};
+
+TEST_F(CheckCommand, NamesTheFirstLineThatDiffersFromTheWritersForm) {
+    const std::string one = CrLfLines({"Version: 1.2", "Blocks: 1", "Block: 0", "0", "-1", ""});
+    std::string bigOld = FormatVisibilityFile(MakeRingDocument(300, 150, "1.000000"));
+    // Past the first read chunk: the last line, the entry 149 of block 299, gains a blank.
+    bigOld.insert(bigOld.size() - 5, " ");
+    const std::vector<FormCase> cases = {
+        {"same", one, ""},
+        {"lf", "Version: 1.2\nBlocks: 1\nBlock: 0\n0\n-1\n\n",
+         "line 1 ends in LF, a save ends every line in CR LF"},
+        {"lone cr", one.substr(0, one.size() - 1),
+         "line 6 ends in CR, a save ends every line in CR LF"},
+        {"no end", one.substr(0, one.size() - 4),
+         "line 5 has no line end, a save ends every line in CR LF"},
+        {"short", one.substr(0, one.size() - 2),
+         "the file ends before line 6, where a save writes an empty line"},
+        {"longer", one + "trailing",
+         "the file goes on at line 7, after the last line a save writes"},
+        {"blank", "Version: 1.2\r\nBlocks: 1\r\n\r\nBlock: 0\r\n0\r\n-1\r\n\r\n",
+         "line 3 is an empty line, a save writes \"Block: 0\""},
+        {"version", "Version: 1.25\r\n" + one.substr(14),
+         "line 1 is \"Version: 1.25\", a save writes \"Version: 1.2\""},
+        {"big old", bigOld, "line 90302 is \" 149\", a save writes \"149\""},
+    };
+    for (const FormCase& form : cases) {
+        SCOPED_TRACE(form.name);
+        const std::string path = Write("form.txt", form.bytes);
+        const test::ToolRun run = RunToolWith({"check", path});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const std::string warning =
+            form.difference.empty()
+                ? ""
+                : path + ": warning: not in the form a save writes: " + form.difference + "\n";
+        EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), warning);
+    }
+}
+
+}  // namespace
+}  // namespace lumark

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "ToolRun.h"
+
+namespace lumark {
+namespace {
+
+using test::RunToolWith;
+
+TEST(ToolCommandLine, HelpAndVersionPrintToStandardOutput) {
+    for (const std::string option : {"--help", "-h"}) {
+        const test::ToolRun run = RunToolWith({option});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_NE(run.out.find("lumark-tool generate --blocks N --distance D"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+    }
+    const test::ToolRun version = RunToolWith({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "lumark-tool 0.9.35\n");
+}
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
+    const std::vector<UsageCase> cases = {
+        {{}, "no command given"},
+        {{"frob"}, "unknown command \"frob\""},
+        {{"check"}, "check needs at least one FILE"},
+        {{"check", "--layout", "1.2", "a"}, "check takes no --layout"},
+        {{"check", "--bogus", "a"}, "Unknown option 'bogus'."},
+        {{"convert", "a"}, "convert needs IN and OUT"},
+        {{"convert", "a", "b", "c"}, "convert needs IN and OUT"},
+        {{"convert", "a", "b", "--blocks", "3"}, "convert takes no --blocks"},
+        {{"convert", "a", "b", "--layout", "1.20"},
+         "--layout must be 1.2 or 1.000000, not \"1.20\""},
+        {{"convert", "a", "b", "--layout"}, "Missing value after '--layout'."},
+        {{"generate", "--blocks", "3", "out"}, "generate needs --distance"},
+        {{"generate", "--distance", "3", "out"}, "generate needs --blocks"},
+        {{"generate", "--blocks", "3", "--distance", "1"}, "generate needs one OUT"},
+        {{"generate", "--blocks", "0", "--distance", "1", "out"},
+         "--blocks must be a whole number from 1 to 300, not \"0\""},
+        {{"generate", "--blocks", "301", "--distance", "1", "out"},
+         "--blocks must be a whole number from 1 to 300, not \"301\""},
+        {{"generate", "--blocks", "4x", "--distance", "1", "out"},
+         "--blocks must be a whole number from 1 to 300, not \"4x\""},
+        {{"generate", "--blocks", "4", "--distance", "-1", "out"},
+         "--distance must be a whole number 0 or more, not \"-1\""},
+        {{"generate", "--blocks=4", "--distance=1", "--layout=2", "out"},
+         "--layout must be 1.2 or 1.000000, not \"2\""},
+    };
+    test::TempDir dir;
+    for (const UsageCase& usage : cases) {
+        std::vector<std::string> arguments;
+        for (const std::string& argument : usage.arguments) {
+            // Names of files to be written point into the test directory.
+            arguments.push_back(argument == "out" || argument == "b" ? dir.File(argument)
+                                                                     : argument);
+        }
+        const test::ToolRun run = RunToolWith(arguments);
+        SCOPED_TRACE(usage.message);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "lumark-tool: " + usage.message + "\nTry \"lumark-tool --help\".\n");
+    }
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(ToolCommandLine, DoubleDashEndsTheOptions) {
+    test::TempDir dir;
+    const std::string dashed = dir.File("-odd.txt");
+    const test::ToolRun run =
+        RunToolWith({"generate", "--blocks", "2", "--distance", "1", "--", dashed});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(RunToolWith({"check", "--", dashed}).out, dashed + ": ok, layout 1.2, 2 blocks\n");
+}
+
+// The executable itself: its streams carry the bytes unchanged and its exit code is the
+// command's.
+TEST(ToolExecutable, WritesExactBytesToStandardOutputAndReturnsTheExitCode) {
+    test::TempDir dir;
+    const std::string tool = LUMARK_TOOL_PATH;
+    const std::string out = dir.File("stdout.txt");
+    const std::string err = dir.File("stderr.txt");
+    const std::string generate =
+        tool + " generate --blocks 40 --distance 5 --layout 1.000000 - >" + out + " 2>" + err;
+    ASSERT_EQ(std::system(generate.c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(std::string(LUMARK_SOURCE_DIR) +
+                                                    "/samples/old-layout/visibility.txt"));
+
+    const std::string missing = dir.File("missing.txt");
+    const int status = std::system((tool + " check " + missing + " >" + out + " 2>" + err).c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(test::ReadBytes(out), "");
+    EXPECT_EQ(test::ReadBytes(err), missing + ": error: cannot open: No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace lumark
