@@ -22,14 +22,6 @@ TEST_F(CommandButtons, IncreaseAndDecreaseActOnTheSelectedBlock) {
     dialogs.ExpectNoDialog();
 }
 
-TEST_F(CommandButtons, DecreaseOnFiveBlocksRemovesTheFarthestOnEachSide) {
-    Load(5);
-    Sees(3, AllBlocks());
-    ClickHeader(3);
-    Click(window->cmdDecrease);
-    EXPECT_EQ(SeenBy(3), (std::set<int>{2, 3, 4}));
-}
-
 TEST_F(CommandButtons, WithoutASelectionTheButtonsLeaveEverythingAlone) {
     Load(5);
     const VisibilityMatrix before = Document().Matrix;

@@ -97,18 +97,6 @@ TEST_F(GridClicks, EdgeSettingMakesTheClickAnEdge) {
     EXPECT_EQ(SeenBy(10), expected);
 }
 
-TEST_F(GridClicks, EdgeAcrossTheSeam) {
-    Load(30);
-    Sees(3, AllBlocks());
-    Click(window->chEdge);
-    ClickCell(1, 3);
-    std::set<int> expected = AllBlocks();
-    for (int cleared = 24; cleared <= 30; ++cleared) {
-        expected.erase(cleared);
-    }
-    EXPECT_EQ(SeenBy(3), expected);
-}
-
 TEST_F(GridClicks, CtrlAAndCtrlShiftASelectAllAndAAloneNothing) {
     Load(5);
     QTest::keyClick(&View(), Qt::Key_A);

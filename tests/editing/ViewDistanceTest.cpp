@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
-#include <vector>
 
 #include "ListViewFunktionen.h"
 #include "MatrixGrid.h"
@@ -84,19 +82,6 @@ std::set<int> AllBut(int blocks, const std::set<int>& missing) {
 }
 
 }  // namespace
-
-TEST(ViewDistance, IncreaseThenDecreaseOnSixBlocks) {
-    Ring ring(6);
-    ring.Sees(1, {1, 2, 6});
-    ring.Select(1);
-    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
-    EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 3, 5, 6}));
-    ring.ExpectGridInStep();
-    ViewDistance::DecreaseSelected(ring.doc, ring.grid);
-    EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 6}));
-    ring.ExpectGridInStep();
-    EXPECT_TRUE(SelectedBlock(ring.grid, 1));
-}
 
 TEST(ViewDistance, IncreaseAddsBehindFirst) {
     Ring ring(6);
@@ -219,48 +204,4 @@ TEST(MinimumFromReply, DecimalNumbersRoundHalfToEven) {
     for (const char* reply : refused) {
         EXPECT_EQ(ViewDistance::MinimumFromReply(reply), std::nullopt) << '"' << reply << '"';
     }
-}
-
-TEST(SetMinimumCommand, AsksOnceAndIgnoresRepliesOutsideOneToN) {
-    struct Asked {
-        std::string prompt, title, defaultReply;
-    };
-    const std::pair<const char*, std::set<int>> replies[] = {
-        {"2", {9, 10, 2, 3}},
-        {"2.5", {9, 10, 2, 3}},
-        {"0", {}},
-        {"11", {}},
-        {"", {}},
-        {"x", {}},
-        {"10", AllBut(10, {1})},
-        {"-3", {}},
-    };
-    for (const auto& [reply, seen] : replies) {
-        SCOPED_TRACE(testing::Message() << '"' << reply << '"');
-        Ring ring(10);
-        ring.Select(1);
-        std::vector<Asked> asked;
-        ViewDistance::SetMinimumCommand(
-            ring.doc, ring.grid,
-            [&, reply = std::string(reply)](const std::string& prompt, const std::string& title,
-                                            const std::string& defaultReply) {
-                asked.push_back({prompt, title, defaultReply});
-                return reply;
-            });
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_EQ(asked[0].prompt, "Enter minimum (1-10) : ");
-        EXPECT_EQ(asked[0].title, "Set View Distance");
-        EXPECT_EQ(asked[0].defaultReply, "5");
-        EXPECT_EQ(ring.OthersSeenBy(1), seen);
-        EXPECT_EQ(ring.doc.UnsavedChanges, !seen.empty());
-    }
-
-    Ring empty(0);
-    bool askedAtAll = false;
-    ViewDistance::SetMinimumCommand(
-        empty.doc, empty.grid, [&](const std::string&, const std::string&, const std::string&) {
-            askedAtAll = true;
-            return std::string("1");
-        });
-    EXPECT_FALSE(askedAtAll);
 }
