@@ -166,7 +166,11 @@ void ListViewModel::SetSubItemText(int row, int subItem, const QString& text) {
     if (subItem < 1) {
         throw LumarkError("sub-item " + std::to_string(subItem) + " does not exist");
     }
-    text_[Cell(row, subItem)] = text;
+    QString& cell = text_[Cell(row, subItem)];
+    if (cell.isSharedWith(text)) {
+        return;  // cells share their texts, so rewriting the same one is common and a no-op
+    }
+    cell = text;
     MarkChanged(row - 1, subItem);
 }
 
