@@ -142,6 +142,8 @@ void LumarkMain::CreateControls() {
     connect(Savecmd, &QPushButton::clicked, this, [this] { Savecmd_Click(); });
     ConnectEditingHandlers();
 
+    // The window system keeps the window at least this large; Form_Resize need not enlarge it.
+    setMinimumSize(Px(MinimumOuterWidth - FrameWidth), Px(MinimumOuterHeight - FrameHeight));
     resize(Px(DesignClientWidth), Px(DesignClientHeight));
 }
 
@@ -224,7 +226,6 @@ void LumarkMain::Form_Resize() {
     if (isMinimized()) {
         return;
     }
-    setMinimumSize(Px(MinimumOuterWidth - FrameWidth), Px(MinimumOuterHeight - FrameHeight));
     const double width = ClientTwips(this->width()) + FrameWidth;
     const double height = ClientTwips(this->height()) + FrameHeight;
     Picture1->setGeometry(Px(240), Px(720), Px(static_cast<int>(width) - 540),
