@@ -124,6 +124,29 @@ void SyncDirectoryOf(const std::string& target) {
     }
 }
 
+// A device or a pipe (such as /dev/stdout) is written into: replacing it with a new regular
+// file would destroy it. Returns false when `target` is a regular file or does not exist.
+bool WriteIntoSpecialFile(const std::string& path, const std::string& target,
+                          std::string_view bytes, const WriteSystemCall& write) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ThrowWriteError(path, EISDIR);
+    }
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowWriteError(path, errno);
+    }
+    const bool written = WriteAll(fd, bytes, write);
+    const int error = errno;
+    if (::close(fd) != 0 || !written) {
+        ThrowWriteError(path, written ? errno : error);
+    }
+    return true;
+}
+
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -138,6 +161,9 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
         ThrowWriteError(path, ENOENT);
     }
     const std::string target = ResolveTarget(path);
+    if (WriteIntoSpecialFile(path, target, bytes, write)) {
+        return;
+    }
     const mode_t permissions = PermissionsFor(target);
 
     TemporaryFile temporary(TemporaryTemplate(target));

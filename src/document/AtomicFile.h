@@ -10,7 +10,8 @@ namespace lumark {
 
 // Replaces the file at `path` with `bytes`: written to a temporary file in the same directory,
 // flushed, then renamed over the target. On failure a LumarkError is thrown and the old file
-// is intact. An existing file keeps its permissions.
+// is intact. An existing file keeps its permissions; a symbolic link keeps pointing at the
+// replaced file. A device or a pipe is written into, since it cannot be replaced.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Writes up to `size` bytes to the descriptor; the result and errno as of POSIX write().

@@ -6,6 +6,7 @@
 
 #include "LineReader.h"
 #include "LumarkError.h"
+#include "MessageText.h"
 
 namespace lumark {
 
@@ -26,25 +27,6 @@ bool IsDigit(char c) {
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
-}
-
-// A found text as it appears in a message: cut short and free of control bytes.
-std::string Shown(std::string_view text) {
-    constexpr std::size_t Longest = 40;
-    std::string shown(text.substr(0, Longest));
-    for (char& c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = '?';
-        }
-    }
-    if (text.size() > Longest) {
-        shown += "...";
-    }
-    return shown;
-}
-
-std::string Quoted(std::string_view text) {
-    return '"' + Shown(text) + '"';
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -150,7 +132,7 @@ class FileReading {
             ReadNewSections();
             version_ = NewVersion;
         } else {
-            Fail(Quoted(line_) + " is neither version 1.000000 nor 1.2");
+            Fail(QuotedInMessage(line_) + " is neither version 1.000000 nor 1.2");
         }
     }
 
@@ -195,9 +177,9 @@ class FileReading {
     [[noreturn]] void FailNumber(std::string_view what, int bits) const {
         std::int64_t value = 0;
         if (!ParseWholeNumber(line_, value)) {
-            Fail(Quoted(line_) + " is not a whole number");
+            Fail(QuotedInMessage(line_) + " is not a whole number");
         }
-        Fail(std::string(what) + ' ' + Shown(TrimBlanks(line_)) + " does not fit in " +
+        Fail(std::string(what) + ' ' + ShownInMessage(TrimBlanks(line_)) + " does not fit in " +
              std::to_string(bits) + " bits");
     }
 
@@ -327,7 +309,8 @@ std::int16_t GetTrailingNumber(std::string_view text) {
     const TrailingDigits found = FindTrailingDigits(text);
     const std::int64_t magnitude = DigitValue(found.digits, Int16Max + 1);
     if (magnitude > Int16Max) {
-        throw LumarkError("trailing number " + Shown(found.digits) + " does not fit in 16 bits");
+        throw LumarkError("trailing number " + ShownInMessage(found.digits) +
+                          " does not fit in 16 bits");
     }
     return static_cast<std::int16_t>(found.negative ? -magnitude : magnitude);
 }

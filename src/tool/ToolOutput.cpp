@@ -1,59 +1,9 @@
 #include "ToolOutput.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "LumarkError.h"
 #include "VisibilityWriter.h"
 
 namespace lumark::tool {
-
-namespace {
-
-[[noreturn]] void ThrowWriteError(const std::string& path, int error) {
-    throw LumarkError("cannot write " + path + ": " + std::strerror(error));
-}
-
-// True when `path` names something other than a regular file or nothing: a device or a pipe
-// such as /dev/stdout, which must be written into rather than replaced by a new file.
-bool IsSpecialFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return false;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        ThrowWriteError(path, EISDIR);
-    }
-    return !S_ISREG(info.st_mode);
-}
-
-void WriteIntoSpecialFile(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        ThrowWriteError(path, errno);
-    }
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            const int error = written < 0 ? errno : EIO;
-            ::close(fd);
-            ThrowWriteError(path, error);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    if (::close(fd) != 0) {
-        ThrowWriteError(path, errno);
-    }
-}
-
-}  // namespace
 
 void ReportFileError(std::ostream& err, const std::string& path, const std::string& message) {
     std::string detail = message;
@@ -80,8 +30,6 @@ bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::
                 err.flush();
                 return false;
             }
-        } else if (IsSpecialFile(path)) {
-            WriteIntoSpecialFile(path, FormatVisibilityFile(doc));
         } else {
             WriteVisibilityFile(doc, path);
         }

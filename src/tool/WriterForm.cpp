@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LumarkError.h"
+#include "MessageText.h"
 
 namespace lumark::tool {
 
@@ -22,21 +23,9 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
     throw LumarkError("cannot read " + path + ": " + std::strerror(errno));
 }
 
-// A text as it appears in a message: quoted, cut short and free of control bytes.
-std::string Quoted(std::string_view text) {
-    constexpr std::size_t Longest = 40;
-    std::string shown(text.substr(0, Longest));
-    for (char& c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = '?';
-        }
-    }
-    return '"' + shown + (text.size() > Longest ? "...\"" : "\"");
-}
-
 // A line's text after "is" or "writes".
 std::string LineText(std::string_view text) {
-    return text.empty() ? "an empty line" : Quoted(text);
+    return text.empty() ? "an empty line" : QuotedInMessage(text);
 }
 
 // The length of the prefix that the file shares with `written`; `written.size()` plus one

@@ -1,0 +1,23 @@
+#include "MessageText.h"
+
+namespace lumark {
+
+std::string ShownInMessage(std::string_view text) {
+    constexpr std::size_t Longest = 40;
+    std::string shown(text.substr(0, Longest));
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    if (text.size() > Longest) {
+        shown += "...";
+    }
+    return shown;
+}
+
+std::string QuotedInMessage(std::string_view text) {
+    return '"' + ShownInMessage(text) + '"';
+}
+
+}  // namespace lumark
