@@ -164,6 +164,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
     if (WriteIntoSpecialFile(path, target, bytes, write)) {
         return;
     }
+    // Renaming needs only a writable folder; a file the user may not write stays untouched.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        ThrowWriteError(path, errno);
+    }
     const mode_t permissions = PermissionsFor(target);
 
     TemporaryFile temporary(TemporaryTemplate(target));

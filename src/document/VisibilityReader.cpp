@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "Layouts.h"
 #include "LineReader.h"
 #include "LumarkError.h"
 #include "MessageText.h"
@@ -12,8 +13,6 @@ namespace lumark {
 
 namespace {
 
-constexpr std::string_view OldVersion = "1.000000";
-constexpr std::string_view NewVersion = "1.2";
 constexpr int EntriesPerSection = 300;
 // Digits beyond this only matter as "too large"; saturating keeps the arithmetic exact.
 constexpr std::int64_t Saturation = std::int64_t{1} << 40;
@@ -123,14 +122,14 @@ class FileReading {
         if (!lines_.Next(line_)) {
             FailAt(1, "the file is empty; expected the version line");
         }
-        if (Contains(line_, OldVersion)) {
+        if (Contains(line_, OldLayoutVersion)) {
             ReadCountLine();
             ReadOldSections();
-            version_ = OldVersion;
-        } else if (Contains(line_, NewVersion)) {
+            version_ = OldLayoutVersion;
+        } else if (Contains(line_, NewLayoutVersion)) {
             ReadCountLine();
             ReadNewSections();
-            version_ = NewVersion;
+            version_ = NewLayoutVersion;
         } else {
             Fail(QuotedInMessage(line_) + " is neither version 1.000000 nor 1.2");
         }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "AtomicFile.h"
+#include "Layouts.h"
 
 namespace lumark {
 
@@ -139,7 +140,7 @@ std::int16_t WriteIfVisible(const VisibilityDocument& doc, std::string& out, std
 }
 
 std::string FormatVisibilityFile(const VisibilityDocument& doc) {
-    const bool oldLayout = doc.VersionText == "1.000000";
+    const bool oldLayout = IsOldLayout(doc.VersionText);
     const int count = doc.BlockCount;
     std::string out;
     // A count above 300 fails on its first section, where a cursor wraps past the matrix.

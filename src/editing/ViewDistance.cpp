@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "ListViewFunktionen.h"
+#include "LumarkModule.h"
 #include "MatrixEdits.h"
 #include "Rounding.h"
 
@@ -12,11 +13,11 @@ namespace lumark::ViewDistance {
 namespace {
 
 std::int16_t Behind(std::int16_t j, std::int16_t n) {
-    return j - 1 < 1 ? n : static_cast<std::int16_t>(j - 1);
+    return LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(j - 1), n);
 }
 
 std::int16_t Ahead(std::int16_t j, std::int16_t n) {
-    return j + 1 > n ? std::int16_t{1} : static_cast<std::int16_t>(j + 1);
+    return LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(j + 1), n);
 }
 
 void Toggle(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b, std::int16_t j) {

@@ -63,8 +63,7 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
         ReportFileError(err, path, e.what());
         return false;
     }
-    out << path << ": ok, layout " << doc.VersionText << ", " << doc.BlockCount
-        << (doc.BlockCount == 1 ? " block\n" : " blocks\n");
+    out << path << ": ok, layout " << doc.VersionText << ", " << doc.BlockCount << " blocks\n";
 
     const std::vector<Warning> warnings = SaveChanges(report, doc.BlockCount);
     const std::size_t shown = std::min(warnings.size(), WarningsShown);

@@ -12,6 +12,7 @@
 #include "ConvertCommand.h"
 #include "ExitCode.h"
 #include "GenerateCommand.h"
+#include "Layouts.h"
 #include "LumarkVersion.h"
 
 namespace lumark::tool {
@@ -42,9 +43,6 @@ constexpr const char* HelpText =
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
     "error.\n";
-
-constexpr const char* NewLayout = "1.2";
-constexpr const char* OldLayout = "1.000000";
 
 // A command line that cannot be carried out.
 struct UsageError {
@@ -100,8 +98,8 @@ class CommandLine {
             }
             const int blocks = Number(blocks_, MinRingBlocks, MaxRingBlocks);
             const int distance = Number(distance_, 0, std::numeric_limits<int>::max());
-            return GenerateFile(blocks, distance, Layout().value_or(NewLayout), operands[0], out,
-                                err);
+            return GenerateFile(blocks, distance, Layout().value_or(std::string(NewLayoutVersion)),
+                                operands[0], out, err);
         }
         throw UsageError{"unknown command \"" + command + "\""};
     }
@@ -121,7 +119,7 @@ class CommandLine {
             return std::nullopt;
         }
         const std::string layout = Local(parser_.value(layout_));
-        if (layout != NewLayout && layout != OldLayout) {
+        if (layout != NewLayoutVersion && layout != OldLayoutVersion) {
             throw UsageError{"--layout must be 1.2 or 1.000000, not \"" + layout + "\""};
         }
         return layout;

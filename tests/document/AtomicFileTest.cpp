@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,6 +49,29 @@ TEST_F(AtomicFile, ReplacesContentsAndKeepsPermissions) {
         EXPECT_EQ(PermissionsOf(path_), mode);
     }
     EXPECT_EQ(dir_.Entries().size(), 1u) << "no temporary file is left";
+}
+
+// The folder may be writable while the file is not: the file must not be replaced. Root may
+// write anything, so the check runs as an ordinary user in a child process.
+TEST_F(AtomicFile, RefusesAFileTheUserMayNotWrite) {
+    test::WriteBytes(path_, old_);
+    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+    const std::string folder = path_.substr(0, path_.rfind('/'));
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            ::_exit(3);
+        }
+        const std::string message = MessageOf([&] { WriteFileAtomically(path_, "new\r\n"); });
+        ::_exit(message.find("Permission denied") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(test::ReadBytes(path_), old_);
 }
 
 TEST_F(AtomicFile, NewFileGetsTheUsualPermissions) {

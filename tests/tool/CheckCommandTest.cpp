@@ -34,7 +34,7 @@ TEST_F(CheckCommand, FilesInTheWritersFormAreOkWithoutWarnings) {
     const test::ToolRun run = RunToolWith({"check", newLayout, oldLayout});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, newLayout + ": ok, layout 1.2, 40 blocks\n" + oldLayout +
-                           ": ok, layout 1.000000, 1 block\n");
+                           ": ok, layout 1.000000, 1 blocks\n");
     EXPECT_EQ(run.err, "");
 }
 
