@@ -75,8 +75,12 @@ int LumarkMain::Px(int twips) const {
     return TwipsToPixels(twips, logicalDpiX());
 }
 
-double LumarkMain::ClientTwips(int pixels) const {
-    return PixelsToTwips(pixels, logicalDpiX());
+int LumarkMain::PxY(int twips) const {
+    return TwipsToPixels(twips, logicalDpiY());
+}
+
+QRect LumarkMain::TwipsRect(int left, int top, int width, int height) const {
+    return QRect(Px(left), PxY(top), Px(width), PxY(height));
 }
 
 void LumarkMain::CreateControls() {
@@ -92,7 +96,7 @@ void LumarkMain::CreateControls() {
                                int top, int width, int height) {
         auto* b = new QPushButton(QString::fromLatin1(caption), parent);
         b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(Px(left), Px(top), Px(width), Px(height));
+        b->setGeometry(TwipsRect(left, top, width, height));
         return b;
     };
 
@@ -101,15 +105,15 @@ void LumarkMain::CreateControls() {
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setFrameShadow(QFrame::Sunken);
-    Picture1->setGeometry(Px(240), Px(720), Px(9975), Px(7815));
+    Picture1->setGeometry(TwipsRect(240, 720, 9975, 7815));
     grid_ = new ListViewModel(this);
     ListView = new MatrixGridView(Picture1);
     ListView->setObjectName(QStringLiteral("ListView"));
     ListView->SetListViewModel(grid_);
-    ListView->setGeometry(Px(360), Px(600), Px(5535), Px(4815));
+    ListView->setGeometry(TwipsRect(360, 600, 5535, 4815));
     frVisibility = new QGroupBox(QStringLiteral("View Distance"), client);
     frVisibility->setObjectName(QStringLiteral("frVisibility"));
-    frVisibility->setGeometry(Px(2280), Px(0), Px(5292), Px(615));
+    frVisibility->setGeometry(TwipsRect(2280, 0, 5292, 615));
     cmdIncrease = button(frVisibility, "cmdIncrease", "Increase (+)", 1440, 240, 1092, 255);
     cmdDecrease = button(frVisibility, "cmdDecrease", "Decrease (-)", 2640, 240, 1092, 255);
     cmdSetMinimum = button(frVisibility, "cmdSetMinimum", "Set Minimum", 3960, 240, 1092, 255);
@@ -122,7 +126,7 @@ void LumarkMain::CreateControls() {
     Savecmd = button(client, "Savecmd", "Save", 1200, 120, 855, 372);
     chEdge = new QCheckBox(QStringLiteral("Edge Setting"), client);
     chEdge->setObjectName(QStringLiteral("chEdge"));
-    chEdge->setGeometry(Px(9000), Px(240), Px(1215), Px(255));
+    chEdge->setGeometry(TwipsRect(9000, 240, 1215, 255));
     chEdge->setChecked(false);
 
     // The design's own panel; the start-up panels go in front of it.
@@ -143,8 +147,8 @@ void LumarkMain::CreateControls() {
     ConnectEditingHandlers();
 
     // The window system keeps the window at least this large; Form_Resize need not enlarge it.
-    setMinimumSize(Px(MinimumOuterWidth - FrameWidth), Px(MinimumOuterHeight - FrameHeight));
-    resize(Px(DesignClientWidth), Px(DesignClientHeight));
+    setMinimumSize(Px(MinimumOuterWidth - FrameWidth), PxY(MinimumOuterHeight - FrameHeight));
+    resize(Px(DesignClientWidth), PxY(DesignClientHeight));
 }
 
 void LumarkMain::ConnectEditingHandlers() {
@@ -226,10 +230,10 @@ void LumarkMain::Form_Resize() {
     if (isMinimized()) {
         return;
     }
-    const double width = ClientTwips(this->width()) + FrameWidth;
-    const double height = ClientTwips(this->height()) + FrameHeight;
-    Picture1->setGeometry(Px(240), Px(720), Px(static_cast<int>(width) - 540),
-                          Px(static_cast<int>(height) - 1365));
+    // The outer size in twips, as the design measures it.
+    const int width = static_cast<int>(PixelsToTwips(this->width(), logicalDpiX())) + FrameWidth;
+    const int height = static_cast<int>(PixelsToTwips(this->height(), logicalDpiY())) + FrameHeight;
+    Picture1->setGeometry(TwipsRect(240, 720, width - 540, height - 1365));
     FitGridToPicture();
 }
 
@@ -296,7 +300,8 @@ void LumarkMain::Form_Activate() {
 
 void LumarkMain::Loadcmd_Click() {
     RunGuarded([this] {
-        if (!OfferToSaveBeforeLoad()) {
+        // Opening replaces the document: edits of an open file are offered for saving first.
+        if (doc_.UnsavedChanges && !doc_.FilePath.empty() && !AskToSaveChanges()) {
             return;
         }
         const std::string lastDir =
@@ -313,17 +318,15 @@ void LumarkMain::Loadcmd_Click() {
     });
 }
 
-bool LumarkMain::OfferToSaveBeforeLoad() {
-    if (!doc_.UnsavedChanges || doc_.FilePath.empty()) {
-        return true;
-    }
+bool LumarkMain::AskToSaveChanges() {
     const int answer =
         dialogs_.MsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !",
                         UserDialogs::vbYesNoCancel + UserDialogs::vbExclamation);
     if (answer == UserDialogs::vbCancel) {
         return false;
     }
-    if (answer == UserDialogs::vbYes) {
+    // With no file ever loaded there is nowhere to write; Yes then goes on like No.
+    if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
         WriteVisibilityFile(doc_, doc_.FilePath);
         doc_.UnsavedChanges = false;
     }
@@ -420,21 +423,11 @@ void LumarkMain::Form_Unload(std::int16_t& cancel) {
     if (!doc_.UnsavedChanges) {
         return;
     }
-    const int answer =
-        dialogs_.MsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !",
-                        UserDialogs::vbYesNoCancel + UserDialogs::vbExclamation);
-    if (answer == UserDialogs::vbCancel) {
+    bool close = false;
+    // A failed write is shown, and the window stays open with the edits.
+    if (!RunGuarded([&] { close = AskToSaveChanges(); }) || !close) {
         cancel = 1;
-        return;
     }
-    if (answer != UserDialogs::vbYes || doc_.FilePath.empty()) {
-        return;  // No, or nothing was ever loaded: there is nowhere to write
-    }
-    if (!RunGuarded([this] { WriteVisibilityFile(doc_, doc_.FilePath); })) {
-        cancel = 1;  // the write failed: keep the window and the edits
-        return;
-    }
-    doc_.UnsavedChanges = false;
 }
 
 }  // namespace lumark

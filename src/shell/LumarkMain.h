@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -112,11 +113,13 @@ class LumarkMain : public QMainWindow {
     void ConnectEditingHandlers();
     void FitGridToPicture();
     void ShowError(const std::exception& error);
-    // Asks to save before the open document is replaced; false when the user cancels or the
-    // save fails.
-    bool OfferToSaveBeforeLoad();
+    // "Save Visibility now ?": false for Cancel; Yes writes the document to its file first and
+    // throws when that fails.
+    bool AskToSaveChanges();
+    // Twips to pixels, horizontally and vertically; a rectangle given in twips.
     int Px(int twips) const;
-    double ClientTwips(int pixels) const;
+    int PxY(int twips) const;
+    QRect TwipsRect(int left, int top, int width, int height) const;
 
     UserDialogs& dialogs_;
     const std::string settingsFilePath_;
