@@ -84,7 +84,8 @@ std::int16_t CallGetOpenFileName(UserDialogs& dialogs, std::string& fileName,
     if (!pairs.empty()) {
         selected = std::min(selected, static_cast<int>(pairs.size()) - 1);
     }
-    const std::string path = dialogs.GetOpenFileName(dialogTitle, pairs, selected);
+    int chosenFilter = selected;
+    const std::string path = dialogs.GetOpenFileName(dialogTitle, pairs, chosenFilter);
 
     if (path.empty() || path.size() >= NameBufferSize) {
         fileName.clear();
@@ -97,9 +98,7 @@ std::int16_t CallGetOpenFileName(UserDialogs& dialogs, std::string& fileName,
     fileName = PaddedToBuffer(path);
     fileTitle = PaddedToBuffer(FileTitleOf(path));
     flags = requestFlags;
-    // The chooser does not report which filter was in use when the file was picked; the
-    // first one is the one it was opened with.
-    filterIndex = 1;
+    filterIndex = chosenFilter + 1;
     filter = GetFilterPair(converted, filterIndex);
     if ((flags & FlagReadOnly) != 0) {
         readOnly = -1;

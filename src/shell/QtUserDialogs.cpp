@@ -70,7 +70,7 @@ std::string QtUserDialogs::InputBox(const std::string& prompt, const std::string
 
 std::string QtUserDialogs::GetOpenFileName(const std::string& title,
                                            const std::vector<FileDialogFilter>& filters,
-                                           int selectedFilter) {
+                                           int& selectedFilter) {
     QStringList entries;
     for (const FileDialogFilter& filter : filters) {
         entries << QStringLiteral("%1 (%2)").arg(Q(filter.Description),
@@ -79,6 +79,9 @@ std::string QtUserDialogs::GetOpenFileName(const std::string& title,
     QString selected = entries.value(selectedFilter);
     const QString path = QFileDialog::getOpenFileName(
         owner_, Q(title), QDir::currentPath(), entries.join(QStringLiteral(";;")), &selected);
+    if (entries.contains(selected)) {
+        selectedFilter = static_cast<int>(entries.indexOf(selected));
+    }
     return QFile::encodeName(path).toStdString();
 }
 

@@ -17,7 +17,7 @@ class QtUserDialogs : public UserDialogs {
                          const std::string& defaultReply) override;
     std::string GetOpenFileName(const std::string& title,
                                 const std::vector<FileDialogFilter>& filters,
-                                int selectedFilter) override;
+                                int& selectedFilter) override;
 
   private:
     QWidget* owner_;

@@ -35,10 +35,11 @@ class UserDialogs {
     virtual std::string InputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultReply) = 0;
     // One existing file, starting in the current directory: its full path, or the empty text
-    // when cancelled. `selectedFilter` is the 0-based entry shown first.
+    // when cancelled. `selectedFilter` is the 0-based entry shown first; on return, the entry
+    // in use when the file was chosen.
     virtual std::string GetOpenFileName(const std::string& title,
                                         const std::vector<FileDialogFilter>& filters,
-                                        int selectedFilter) = 0;
+                                        int& selectedFilter) = 0;
 };
 
 }  // namespace lumark

@@ -144,8 +144,10 @@ TEST(FileOpenDialogTest, CallFillsBuffersAndFlags) {
     EXPECT_EQ(CutAtNul(fileTitle), "visibility.txt");
     EXPECT_EQ(flags, 0x1008);
     EXPECT_EQ(readOnly, 0);
-    EXPECT_EQ(filterIndex, 1);
+    // The entry in use when the file was chosen comes back, with its pair.
     EXPECT_EQ(dialogs.calls.at(0).SelectedFilter, 1);
+    EXPECT_EQ(filterIndex, 2);
+    EXPECT_EQ(filter, "All Files\0*.*"s);
 }
 
 TEST(FileOpenDialogTest, ReadOnlyFlagTicksTheBox) {

@@ -99,7 +99,7 @@ class ScriptedDialogs : public UserDialogs {
 
     std::string GetOpenFileName(const std::string& title,
                                 const std::vector<FileDialogFilter>& filters,
-                                int selectedFilter) override {
+                                int& selectedFilter) override {
         DialogCall call;
         call.Kind = DialogKind::OpenFile;
         call.Title = title;
