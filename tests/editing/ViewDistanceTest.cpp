@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "GridChecks.h"
 #include "ListViewFunktionen.h"
 #include "MatrixGrid.h"
 #include "ViewDistance.h"
@@ -60,15 +61,7 @@ struct Ring {
         return seen;
     }
 
-    void ExpectGridInStep() const {
-        ListViewModel rebuilt;
-        FillMatrixGrid(doc, rebuilt);
-        for (int r = 1; r <= doc.BlockCount; ++r) {
-            for (int c = 1; c <= doc.BlockCount; ++c) {
-                ASSERT_EQ(grid.SubItemText(r, c), rebuilt.SubItemText(r, c)) << c << ", " << r;
-            }
-        }
-    }
+    void ExpectGridInStep() const { lumark::ExpectGridInStep(doc, grid); }
 };
 
 std::set<int> AllBut(int blocks, const std::set<int>& missing) {

@@ -30,6 +30,15 @@ class LoadSaveTest : public WindowTest {
         doc.Matrix.Set(1, 2, doc.Matrix.Get(1, 2) == True16 ? False16 : True16);
         doc.UnsavedChanges = true;
     }
+    // Loads a file, edits it, then takes its folder away so that writing it fails.
+    std::string LoadEditedFileWhoseFolderGoes() {
+        QDir(dir.path()).mkdir("gone");
+        const std::string path = MakeVisibilityFile("gone/visibility.txt", 3);
+        Load(path);
+        Edit();
+        EXPECT_TRUE(QDir(QString::fromStdString(Path("gone"))).removeRecursively());
+        return path;
+    }
     bool Close() {
         const bool closed = window->close();
         return closed;
@@ -171,11 +180,7 @@ TEST_F(LoadSaveTest, LoadAsksBeforeUnsavedEditsAreReplaced) {
 }
 
 TEST_F(LoadSaveTest, LoadStopsWhenSavingTheEditsFails) {
-    QDir(dir.path()).mkdir("gone");
-    const std::string path = MakeVisibilityFile("gone/visibility.txt", 3);
-    Load(path);
-    Edit();
-    ASSERT_TRUE(QDir(QString::fromStdString(Path("gone"))).removeRecursively());
+    const std::string path = LoadEditedFileWhoseFolderGoes();
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
     window->Loadcmd_Click();
     EXPECT_EQ(dialogs.CountOf(DialogKind::OpenFile), 1u);  // only the first load's
@@ -220,11 +225,7 @@ TEST_F(LoadSaveTest, SaveAsksWritesAndConfirms) {
 }
 
 TEST_F(LoadSaveTest, FailedSaveKeepsTheEditsMarked) {
-    QDir(dir.path()).mkdir("gone");
-    const std::string path = MakeVisibilityFile("gone/visibility.txt", 3);
-    Load(path);
-    Edit();
-    ASSERT_TRUE(QDir(QString::fromStdString(Path("gone"))).removeRecursively());
+    const std::string path = LoadEditedFileWhoseFolderGoes();
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
     window->Savecmd_Click();
     ASSERT_EQ(dialogs.calls.size(), 3u);
@@ -274,11 +275,8 @@ TEST_F(LoadSaveTest, ClosingWithEditsButNoFileClosesOnYes) {
 }
 
 TEST_F(LoadSaveTest, ClosingKeepsTheWindowWhenTheWriteFails) {
-    QDir(dir.path()).mkdir("gone");
-    Load(MakeVisibilityFile("gone/visibility.txt", 3));
+    LoadEditedFileWhoseFolderGoes();
     window->show();
-    Edit();
-    ASSERT_TRUE(QDir(QString::fromStdString(Path("gone"))).removeRecursively());
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
     EXPECT_FALSE(Close());
     EXPECT_EQ(dialogs.calls.back().Title, "Lumark");
