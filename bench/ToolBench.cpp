@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "LargestFile.h"
 #include "RingDocument.h"
 #include "ToolCommandLine.h"
 #include "VisibilityWriter.h"
@@ -19,43 +20,9 @@
 namespace lumark {
 namespace {
 
-// A 300-block old-layout file in which every block sees all others, in a directory that lives
-// for the whole run.
-class ToolBenchFile {
-  public:
-    static const ToolBenchFile& Get() {
-        static const ToolBenchFile file;
-        return file;
-    }
-
-    std::string directory;
-    std::string path;
-    std::string bytes = FormatVisibilityFile(MakeRingDocument(300, 150, "1.000000"));
-
-    ToolBenchFile(const ToolBenchFile&) = delete;
-    ToolBenchFile& operator=(const ToolBenchFile&) = delete;
-    ~ToolBenchFile() {
-        ::nftw(
-            directory.c_str(),
-            [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); },
-            8, FTW_DEPTH | FTW_PHYS);
-    }
-
-  private:
-    ToolBenchFile() {
-        char name[] = "/tmp/lumark-tool-bench-XXXXXX";
-        if (::mkdtemp(name) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        directory = name;
-        path = directory + "/visibility.txt";
-        WriteFileAtomically(path, bytes);
-    }
-};
-
 void SetBytes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(ToolBenchFile::Get().bytes.size()));
+                            static_cast<std::int64_t>(LargestFile::Get().bytes.size()));
 }
 
 // Standard output for the tool: takes the bytes and drops them, so that growing a string
@@ -77,7 +44,7 @@ void RunOrSkip(benchmark::State& state, const std::vector<std::string>& argument
 
 // `lumark-tool check`: read, format what a save would write and compare it with the file.
 void BM_ToolCheck(benchmark::State& state) {
-    const ToolBenchFile& file = ToolBenchFile::Get();
+    const LargestFile& file = LargestFile::Get();
     for (auto _ : state) {
         RunOrSkip(state, {"check", file.path});
     }
@@ -87,7 +54,7 @@ BENCHMARK(BM_ToolCheck)->Unit(benchmark::kMicrosecond);
 
 // `lumark-tool convert`: read, then save atomically (flushed to the disk) in the same layout.
 void BM_ToolConvert(benchmark::State& state) {
-    const ToolBenchFile& file = ToolBenchFile::Get();
+    const LargestFile& file = LargestFile::Get();
     const std::string out = file.directory + "/converted.txt";
     for (auto _ : state) {
         RunOrSkip(state, {"convert", file.path, out});
@@ -98,7 +65,7 @@ BENCHMARK(BM_ToolConvert)->Unit(benchmark::kMicrosecond);
 
 // The same, writing to standard output: the conversion without the disk flush.
 void BM_ToolConvertToStream(benchmark::State& state) {
-    const ToolBenchFile& file = ToolBenchFile::Get();
+    const LargestFile& file = LargestFile::Get();
     for (auto _ : state) {
         RunOrSkip(state, {"convert", file.path, "-"});
     }
@@ -120,7 +87,7 @@ std::string ReadWhole(const std::string& path) {
 
 // The floor: a cp-like copy of the same file, read whole and written out.
 void BM_CopyFile(benchmark::State& state) {
-    const ToolBenchFile& file = ToolBenchFile::Get();
+    const LargestFile& file = LargestFile::Get();
     const std::string copy = file.directory + "/copied.txt";
     for (auto _ : state) {
         const std::string bytes = ReadWhole(file.path);
@@ -134,7 +101,7 @@ BENCHMARK(BM_CopyFile)->Unit(benchmark::kMicrosecond);
 
 // The floor with the editor's safe save: the copy written atomically and flushed.
 void BM_CopyFileAtomically(benchmark::State& state) {
-    const ToolBenchFile& file = ToolBenchFile::Get();
+    const LargestFile& file = LargestFile::Get();
     const std::string copy = file.directory + "/copied-atomically.txt";
     for (auto _ : state) {
         WriteFileAtomically(copy, ReadWhole(file.path));
