@@ -209,6 +209,13 @@ void LumarkMain::Form_Initialize() {
     }
     StatusPanel(1)->setText(QStringLiteral("Lumark %1").arg(VersionNumbers()));
     UpdateFileVersionPanel();
+
+    // After the design's panel: the state the four panels above do not show.
+    auto* modified = new QLabel(StatusBar);
+    modified->setObjectName(QStringLiteral("Modified"));
+    StatusBar->addWidget(modified);
+    panels_.push_back(modified);
+    UpdateModifiedPanel();
     Form_Resize();
 }
 
@@ -224,6 +231,10 @@ QLabel* LumarkMain::StatusPanelByKey(const QString& key) const {
 
 void LumarkMain::UpdateFileVersionPanel() {
     StatusPanel(2)->setText(QStringLiteral("File Version : ") + FromLocal(doc_.VersionText));
+}
+
+void LumarkMain::UpdateModifiedPanel() {
+    StatusPanel(5)->setText(doc_.UnsavedChanges ? QStringLiteral("Modified") : QString());
 }
 
 void LumarkMain::Form_Resize() {

@@ -89,16 +89,22 @@ class LumarkMain : public QMainWindow {
     void UpdateFileVersionPanel();
     void Form_Resize();
 
+    // The fifth status-bar panel: "Modified" while UnsavedChanges is set, else empty.
+    void UpdateModifiedPanel();
+
     // Runs `action`; an error it throws is shown in a box titled "Lumark". Returns false then.
+    // Every handler runs through here, so the status bar follows whatever the handler changed.
     template <typename Action>
     bool RunGuarded(Action&& action) {
+        bool done = false;
         try {
             action();
-            return true;
+            done = true;
         } catch (const std::exception& error) {
             ShowError(error);
-            return false;
         }
+        UpdateModifiedPanel();
+        return done;
     }
 
   protected:

@@ -24,7 +24,7 @@ TEST_F(WindowTest, StartsWithCaptionPanelsAndAnEmptyGrid) {
     EXPECT_EQ(window->StatusPanel(2)->text(), QStringLiteral("File Version : "));
     EXPECT_EQ(window->StatusPanel(3)->text(), QString());
     EXPECT_EQ(window->StatusPanel(4)->text(), QString());
-    EXPECT_EQ(window->StatusPanel(5), nullptr);
+    EXPECT_EQ(window->StatusPanel(5)->text(), QString());  // "Modified" only once edited
     EXPECT_EQ(window->StatusPanelByKey("Sta1"), window->StatusPanel(1));
     EXPECT_EQ(window->StatusPanelByKey("Sta3"), window->StatusPanel(3));
     const int widths[] = {1200, 2000, 1560, 1440};
