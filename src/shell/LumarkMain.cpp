@@ -19,11 +19,11 @@
 #include "DevelopmentDirectory.h"
 #include "GridInteraction.h"
 #include "Ini.h"
-#include "ListViewModel.h"
 #include "LumarkVersion.h"
 #include "Lumark_Allgemein.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "Twips.h"
 #include "UserDialogs.h"
@@ -106,7 +106,7 @@ void LumarkMain::CreateControls() {
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setFrameShadow(QFrame::Sunken);
     Picture1->setGeometry(TwipsRect(240, 720, 9975, 7815));
-    grid_ = new ListViewModel(this);
+    grid_ = new MatrixGridModel(doc_, this);
     ListView = new MatrixGridView(Picture1);
     ListView->setObjectName(QStringLiteral("ListView"));
     ListView->SetListViewModel(grid_);

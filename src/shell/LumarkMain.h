@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 class QCheckBox;
@@ -20,7 +21,6 @@ class QStatusBar;
 namespace lumark {
 
 class GridInteraction;
-class ListViewModel;
 class MatrixGridView;
 class UserDialogs;
 
@@ -48,7 +48,7 @@ class LumarkMain : public QMainWindow {
     QPushButton* Savecmd = nullptr;
     QCheckBox* chEdge = nullptr;
 
-    ListViewModel& Grid() { return *grid_; }
+    MatrixGridModel& Grid() { return *grid_; }
     VisibilityDocument& Document() { return doc_; }
     const VisibilityDocument& Document() const { return doc_; }
     UserDialogs& Dialogs() { return dialogs_; }
@@ -131,7 +131,7 @@ class LumarkMain : public QMainWindow {
     const std::string settingsFilePath_;
     const std::string commandLine_;
     VisibilityDocument doc_;
-    ListViewModel* grid_ = nullptr;
+    MatrixGridModel* grid_ = nullptr;
     std::unique_ptr<GridInteraction> interaction_;
     bool firstActivationDone_ = false;
     bool activationQueued_ = false;
