@@ -1,5 +1,7 @@
 #include "Befehlszeile.h"
 
+#include <vector>
+
 namespace lumark::Befehlszeile {
 
 namespace {
@@ -41,7 +43,38 @@ std::string PosixPath(const std::string& commandLine) {
     return {};
 }
 
+// "/a/./b//c" as "/a/b/c". ".." steps stay: "link/.." need not lead back to where "link" is.
+std::string WithoutDotSteps(const std::string& absolute) {
+    std::vector<std::string> steps;
+    std::size_t start = 0;
+    while (start <= absolute.size()) {
+        std::size_t end = absolute.find('/', start);
+        if (end == std::string::npos) {
+            end = absolute.size();
+        }
+        const std::string step = absolute.substr(start, end - start);
+        if (!step.empty() && step != ".") {
+            steps.push_back(step);
+        }
+        start = end + 1;
+    }
+    std::string path;
+    for (const std::string& step : steps) {
+        path += '/' + step;
+    }
+    return path.empty() ? "/" : path;
+}
+
 }  // namespace
+
+std::string AbsoluteArgument(const std::string& argument, const std::string& currentDir,
+                             PathStyle style) {
+    if (style == PathStyle::Windows || argument.empty() || argument[0] == '/' ||
+        argument[0] == '-') {
+        return argument;
+    }
+    return WithoutDotSteps(currentDir + '/' + argument);
+}
 
 std::string ExtractCommandLinePath(const std::string& commandLine, PathStyle style) {
     if (commandLine.empty()) {

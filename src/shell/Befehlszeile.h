@@ -17,4 +17,11 @@ std::string ExtractCommandLinePath(const std::string& commandLine, PathStyle sty
 // on), each one that holds a blank wrapped in double quotes, joined by single blanks.
 std::string JoinCommandLine(const std::vector<std::string>& arguments);
 
+// Posix: an argument that names a file relative to `currentDir` (neither empty, nor starting
+// with "/" or "-") becomes that absolute path, without "." steps, so that the
+// path rule above finds it and the caption names the file in full. Other arguments, and every
+// argument in Windows style, stay as they are.
+std::string AbsoluteArgument(const std::string& argument, const std::string& currentDir,
+                             PathStyle style = HostPathStyle);
+
 }  // namespace lumark::Befehlszeile

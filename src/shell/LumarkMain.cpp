@@ -1,30 +1,45 @@
 #include "LumarkMain.h"
 
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QUrl>
+#include <optional>
 
 #include "Befehlszeile.h"
 #include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
 #include "GridInteraction.h"
 #include "Ini.h"
+#include "LumarkError.h"
 #include "LumarkVersion.h"
 #include "Lumark_Allgemein.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
 #include "MatrixGridView.h"
+#include "PathText.h"
+#include "ProgramInfo.h"
+#include "StartupFile.h"
 #include "Twips.h"
 #include "UserDialogs.h"
 #include "ViewDistance.h"
@@ -49,8 +64,18 @@ const char* const SettingsSection = "Main";
 const char* const LastDirKey = "LastDir";
 const char* const LastDirDefault = "C:";
 
-QString FromLocal(const std::string& text) {
-    return QString::fromStdString(text);
+const char* const SaveAsDialogTitle = "Save visibility file as";
+const char* const StrandedEditsHint =
+    "The edits are still in the window: Save As (Ctrl+Shift+S) can write them elsewhere.";
+const char* const SaveAsFailedHint = "Nothing was saved; the edits are still in the window.";
+
+// The one local file a drop carries, if that is all it carries.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    return PathFromQString(data->urls().front().toLocalFile());
 }
 
 QString VersionNumbers() {
@@ -145,10 +170,80 @@ void LumarkMain::CreateControls() {
     connect(Loadcmd, &QPushButton::clicked, this, [this] { Loadcmd_Click(); });
     connect(Savecmd, &QPushButton::clicked, this, [this] { Savecmd_Click(); });
     ConnectEditingHandlers();
+    CreateShortcuts();
+    FitControlsToText();
+    setAcceptDrops(true);
 
     // The window system keeps the window at least this large; Form_Resize need not enlarge it.
     setMinimumSize(Px(MinimumOuterWidth - FrameWidth), PxY(MinimumOuterHeight - FrameHeight));
     resize(Px(DesignClientWidth), PxY(DesignClientHeight));
+    FitFirstSizeToScreen();
+}
+
+void LumarkMain::CreateShortcuts() {
+    // Window-wide, so they work wherever the focus is.
+    const auto shortcut = [this](const QKeySequence& keys, auto handler) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Loadcmd_Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Savecmd_Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveAs(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+    shortcut(QKeySequence(Qt::Key_F1), [this] { ShowAbout(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { cmdSelAll_Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), [this] { cmdSelAll_Click(); });
+
+    Loadcmd->setToolTip(QStringLiteral("Open a visibility file (Ctrl+O)"));
+    Savecmd->setToolTip(
+        QStringLiteral("Write the changes back to the open file (Ctrl+S); "
+                       "Save As: Ctrl+Shift+S"));
+    cmdSelAll->setToolTip(QStringLiteral("Select every block (Ctrl+A)"));
+    cmdIncrease->setToolTip(
+        QStringLiteral("Each selected block also sees the nearest unseen block on each side"));
+    cmdDecrease->setToolTip(
+        QStringLiteral("Each selected block stops seeing its farthest seen block on each side"));
+    cmdSetMinimum->setToolTip(
+        QStringLiteral("Each selected block sees at least the number of nearest blocks on each "
+                       "side that you enter"));
+    XCheckcmd->setToolTip(QStringLiteral(
+        "Make visibility mutual: whenever a block sees another, that one sees it back"));
+    chEdge->setToolTip(QStringLiteral(
+        "Ticked: a click on a cell makes that block the edge of the column block's view"));
+}
+
+void LumarkMain::FitControlsToText() {
+    // A check box's size hint is its text and box; a push button's also has a style minimum
+    // that the design's narrower buttons need not reach, so they are measured by their text.
+    if (chEdge->width() < chEdge->sizeHint().width()) {
+        chEdge->resize(chEdge->sizeHint().width(), chEdge->height());
+    }
+    for (QPushButton* button :
+         {Loadcmd, Savecmd, cmdIncrease, cmdDecrease, cmdSetMinimum, cmdSelAll, XCheckcmd}) {
+        // The text is drawn inside the frame; a pixel of air each side keeps it off the edge.
+        const int margins = 2 * (button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1);
+        const QString text =
+            QString(button->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
+        const int wanted = button->fontMetrics().horizontalAdvance(text) + margins;
+        if (button->width() < wanted) {
+            button->resize(wanted, button->height());
+        }
+    }
+}
+
+void LumarkMain::FitFirstSizeToScreen() {
+    const QScreen* const shown = screen();
+    if (shown == nullptr) {
+        return;
+    }
+    // Room for the borders and title bar the window manager adds.
+    const QSize room = shown->availableGeometry().size() - QSize(Px(FrameWidth), PxY(FrameHeight));
+    const QSize first = size().boundedTo(room);
+    if (first != size()) {
+        resize(first.expandedTo(minimumSize()));
+    }
 }
 
 void LumarkMain::ConnectEditingHandlers() {
@@ -179,8 +274,12 @@ void LumarkMain::ConnectEditingHandlers() {
         interaction_->PointerAt(position);
         ListView_DblClick();
     });
-    connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int section) { ListView_ColumnClick(section); });
+    // Ctrl at a header click is what the keyboard holds then, wherever the focus was before.
+    connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        interaction_->CtrlKeyDown =
+            QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+        ListView_ColumnClick(section);
+    });
     connect(cmdSelAll, &QPushButton::clicked, this, [this] { cmdSelAll_Click(); });
     connect(cmdIncrease, &QPushButton::clicked, this, [this] { cmdIncrease_Click(); });
     connect(cmdDecrease, &QPushButton::clicked, this, [this] { cmdDecrease_Click(); });
@@ -197,6 +296,8 @@ void LumarkMain::Form_Initialize() {
 
     ListView->setShowGrid(true);  // display option 27: grid lines
     ListView->SetHideSelection(false);
+    // Tab leaves the grid for the next control; arrows and paging move inside it.
+    ListView->setTabKeyNavigation(false);
 
     const char* const keys[] = {"Sta1", "Sta2", "Sta3"};
     const int widths[] = {1200, 2000, 1560};
@@ -230,7 +331,8 @@ QLabel* LumarkMain::StatusPanelByKey(const QString& key) const {
 }
 
 void LumarkMain::UpdateFileVersionPanel() {
-    StatusPanel(2)->setText(QStringLiteral("File Version : ") + FromLocal(doc_.VersionText));
+    StatusPanel(2)->setText(QStringLiteral("File Version : ") +
+                            QString::fromStdString(doc_.VersionText));
 }
 
 void LumarkMain::UpdateModifiedPanel() {
@@ -302,8 +404,11 @@ void LumarkMain::Form_Activate() {
     if (commandLinePath_.empty()) {
         return;
     }
-    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(commandLinePath_)));
-    if (!file.isFile() || file.isHidden()) {
+    // A file that was named but cannot be opened is said once; the window starts empty.
+    const std::string problem = StartupFileProblem(commandLinePath_);
+    if (!problem.empty()) {
+        dialogs_.MsgBox(StartupFileMessage(commandLinePath_, problem), "Lumark",
+                        UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
         return;
     }
     RunGuarded([this] { OpenVisibilityFile(commandLinePath_); });
@@ -311,14 +416,13 @@ void LumarkMain::Form_Activate() {
 
 void LumarkMain::Loadcmd_Click() {
     RunGuarded([this] {
-        // Opening replaces the document: edits of an open file are offered for saving first.
-        if (doc_.UnsavedChanges && !doc_.FilePath.empty() && !AskToSaveChanges()) {
+        if (!MayReplaceDocument()) {
             return;
         }
         const std::string lastDir =
             Ini::ReadIniValue(SettingsSection, LastDirKey, LastDirDefault, settingsFilePath_);
         if (Lumark_Allgemein::DirectoryHasFiles(lastDir)) {
-            QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(lastDir)));
+            QDir::setCurrent(PathToQString(lastDir));
         }
         const std::string path =
             DateiOeffnen::ShowFileOpenDialog(dialogs_, OpenDialogTitle, OpenDialogFilter);
@@ -327,6 +431,58 @@ void LumarkMain::Loadcmd_Click() {
             OpenVisibilityFile(path);
         }
     });
+}
+
+bool LumarkMain::MayReplaceDocument() {
+    // Opening replaces the document: edits of an open file are offered for saving first.
+    return !doc_.UnsavedChanges || doc_.FilePath.empty() || AskToSaveChanges();
+}
+
+void LumarkMain::OpenDroppedFile(const std::string& path) {
+    RunGuarded([&] {
+        if (MayReplaceDocument()) {
+            OpenVisibilityFile(path);
+        }
+    });
+}
+
+void LumarkMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void LumarkMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void LumarkMain::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path = DroppedFile(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    OpenDroppedFile(*path);
+}
+
+void LumarkMain::WriteDocumentTo(const std::string& path, const char* whenFailed) {
+    try {
+        WriteVisibilityFile(doc_, path);
+    } catch (const LumarkError& error) {
+        throw LumarkError(std::string(error.what()) + "\n\n" + whenFailed);
+    }
+}
+
+void LumarkMain::RememberLastDir(const std::string& path) {
+    Ini::WriteIniValue(SettingsSection, LastDirKey, Lumark_Allgemein::ExtractDirectory(path),
+                       settingsFilePath_);
 }
 
 bool LumarkMain::AskToSaveChanges() {
@@ -338,7 +494,7 @@ bool LumarkMain::AskToSaveChanges() {
     }
     // With no file ever loaded there is nowhere to write; Yes then goes on like No.
     if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
-        WriteVisibilityFile(doc_, doc_.FilePath);
+        WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
         doc_.UnsavedChanges = false;
     }
     return true;
@@ -349,9 +505,8 @@ void LumarkMain::OpenVisibilityFile(const std::string& path) {
     doc_.FilePath = path;
     doc_.UnsavedChanges = false;
     UpdateFileVersionPanel();
-    Ini::WriteIniValue(SettingsSection, LastDirKey, Lumark_Allgemein::ExtractDirectory(path),
-                       settingsFilePath_);
-    setWindowTitle(QStringLiteral("Lumark    ") + FromLocal(path));
+    RememberLastDir(path);
+    setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));
     FillMatrixGrid();
     ListView->setFocus();
 }
@@ -423,11 +578,50 @@ void LumarkMain::Savecmd_Click() {
             UserDialogs::vbYes) {
             return;
         }
-        WriteVisibilityFile(doc_, doc_.FilePath);
+        WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
         dialogs_.MsgBox("File : " + doc_.FilePath, "Save Visibility successfull",
                         UserDialogs::vbOKOnly);
         doc_.UnsavedChanges = false;
     });
+}
+
+void LumarkMain::SaveAs() {
+    RunGuarded([this] {
+        // Without an open file there is no layout to write in.
+        if (doc_.FilePath.empty()) {
+            return;
+        }
+        // The folder of the open file, or the last one used when that folder has gone.
+        const std::string folder = Lumark_Allgemein::ExtractDirectory(doc_.FilePath);
+        struct stat info {};
+        const bool folderExists = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        const std::string proposed =
+            (folderExists ? folder
+                          : Ini::ReadIniValue(SettingsSection, LastDirKey, "", settingsFilePath_)) +
+            doc_.FilePath.substr(doc_.FilePath.find_last_of('/'));
+        const std::string path = dialogs_.GetSaveFileName(
+            SaveAsDialogTitle,
+            DateiOeffnen::FilterPairs(DateiOeffnen::ConvertFilter(OpenDialogFilter)), proposed);
+        if (path.empty()) {
+            return;
+        }
+        if (::stat(path.c_str(), &info) == 0 &&
+            dialogs_.MsgBox(path + " already exists.\nDo you want to replace it?", "Save As",
+                            UserDialogs::vbYesNo + UserDialogs::vbExclamation) !=
+                UserDialogs::vbYes) {
+            return;
+        }
+        WriteDocumentTo(path, SaveAsFailedHint);
+        doc_.FilePath = path;
+        doc_.UnsavedChanges = false;
+        setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));
+        RememberLastDir(path);
+    });
+}
+
+void LumarkMain::ShowAbout() {
+    dialogs_.MsgBox(AboutText(), "About Lumark",
+                    UserDialogs::vbOKOnly + UserDialogs::vbInformation);
 }
 
 void LumarkMain::Form_Unload(std::int16_t& cancel) {

@@ -66,6 +66,13 @@ class LumarkMain : public QMainWindow {
     void Savecmd_Click();
     void Form_Activate();
     void Form_Unload(std::int16_t& cancel);
+    // Writes the document, in its layout, to a file the user picks; on success the window
+    // follows that file.
+    void SaveAs();
+    // F1: name, version, what Lumark edits, and its keys.
+    void ShowAbout();
+    // Opens `path` as "Load" does once its dialog has returned it.
+    void OpenDroppedFile(const std::string& path);
 
     // Editing handlers. Shift is the bit set 1 Shift, 2 Ctrl, 4 Alt; X and Y are in twips
     // relative to the grid's viewport; ColumnClick takes the header's sub-item index.
@@ -112,16 +119,29 @@ class LumarkMain : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void Form_Initialize();
     void CreateControls();
     void ConnectEditingHandlers();
+    void CreateShortcuts();
+    // Widens the controls whose design width clips their text, and keeps the first window
+    // inside the screen.
+    void FitControlsToText();
+    void FitFirstSizeToScreen();
     void FitGridToPicture();
     void ShowError(const std::exception& error);
     // "Save Visibility now ?": false for Cancel; Yes writes the document to its file first and
     // throws when that fails.
     bool AskToSaveChanges();
+    // Before the document is replaced: false when the user cancels.
+    bool MayReplaceDocument();
+    // Writes the document to `path`; the message of a failure ends with `whenFailed`.
+    void WriteDocumentTo(const std::string& path, const char* whenFailed);
+    void RememberLastDir(const std::string& path);
     // Twips to pixels, horizontally and vertically; a rectangle given in twips.
     int Px(int twips) const;
     int PxY(int twips) const;

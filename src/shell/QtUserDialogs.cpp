@@ -2,9 +2,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
+
+#include "PathText.h"
 
 namespace lumark {
 
@@ -29,6 +34,36 @@ QMessageBox::Icon IconFor(int style) {
     }
 }
 
+// Dialogs size themselves to their text, and window managers shorten a title that is wider.
+// This is the width that keeps the title whole, with room for the title bar's icon and buttons.
+int WidthForTitle(const QWidget& box) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    constexpr int TitleBarControls = 160;
+    return QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + TitleBarControls;
+}
+
+// A dialog's layout overrides a minimum width; a spacer in the layout is kept.
+void KeepTitleWhole(QDialog& box) {
+    auto* spacer = new QSpacerItem(WidthForTitle(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(spacer, grid->rowCount(), 0, 1, grid->columnCount());
+    } else if (box.layout() != nullptr) {
+        box.layout()->addItem(spacer);
+    } else {
+        delete spacer;
+    }
+}
+
+QStringList FilterEntries(const std::vector<FileDialogFilter>& filters) {
+    QStringList entries;
+    for (const FileDialogFilter& filter : filters) {
+        entries << QStringLiteral("%1 (%2)").arg(Q(filter.Description),
+                                                 Q(filter.Pattern).replace(';', ' '));
+    }
+    return entries;
+}
+
 }  // namespace
 
 int QtUserDialogs::MsgBox(const std::string& text, const std::string& title, int style) {
@@ -44,6 +79,7 @@ int QtUserDialogs::MsgBox(const std::string& text, const std::string& title, int
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
+    KeepTitleWhole(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return vbYes;
@@ -62,20 +98,19 @@ int QtUserDialogs::MsgBox(const std::string& text, const std::string& title, int
 
 std::string QtUserDialogs::InputBox(const std::string& prompt, const std::string& title,
                                     const std::string& defaultReply) {
-    bool ok = false;
-    const QString reply =
-        QInputDialog::getText(owner_, Q(title), Q(prompt), QLineEdit::Normal, Q(defaultReply), &ok);
-    return ok ? reply.toStdString() : std::string();
+    QInputDialog box(owner_);
+    box.setWindowTitle(Q(title));
+    box.setLabelText(Q(prompt));
+    box.setTextValue(Q(defaultReply));
+    box.minimumSizeHint();  // builds the input box's layout, which it otherwise does when shown
+    KeepTitleWhole(box);
+    return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
 }
 
 std::string QtUserDialogs::GetOpenFileName(const std::string& title,
                                            const std::vector<FileDialogFilter>& filters,
                                            int& selectedFilter) {
-    QStringList entries;
-    for (const FileDialogFilter& filter : filters) {
-        entries << QStringLiteral("%1 (%2)").arg(Q(filter.Description),
-                                                 Q(filter.Pattern).replace(';', ' '));
-    }
+    const QStringList entries = FilterEntries(filters);
     QString selected = entries.value(selectedFilter);
     const QString path = QFileDialog::getOpenFileName(
         owner_, Q(title), QDir::currentPath(), entries.join(QStringLiteral(";;")), &selected);
@@ -83,6 +118,16 @@ std::string QtUserDialogs::GetOpenFileName(const std::string& title,
         selectedFilter = static_cast<int>(entries.indexOf(selected));
     }
     return QFile::encodeName(path).toStdString();
+}
+
+std::string QtUserDialogs::GetSaveFileName(const std::string& title,
+                                           const std::vector<FileDialogFilter>& filters,
+                                           const std::string& proposedPath) {
+    const QString path =
+        QFileDialog::getSaveFileName(owner_, Q(title), PathToQString(proposedPath),
+                                     FilterEntries(filters).join(QStringLiteral(";;")), nullptr,
+                                     QFileDialog::DontConfirmOverwrite);
+    return PathFromQString(path);
 }
 
 }  // namespace lumark

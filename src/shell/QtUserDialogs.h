@@ -18,6 +18,9 @@ class QtUserDialogs : public UserDialogs {
     std::string GetOpenFileName(const std::string& title,
                                 const std::vector<FileDialogFilter>& filters,
                                 int& selectedFilter) override;
+    std::string GetSaveFileName(const std::string& title,
+                                const std::vector<FileDialogFilter>& filters,
+                                const std::string& proposedPath) override;
 
   private:
     QWidget* owner_;

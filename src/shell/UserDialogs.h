@@ -27,6 +27,7 @@ class UserDialogs {
     static constexpr int vbYesNo = 4;
     static constexpr int vbCritical = 16;
     static constexpr int vbExclamation = 48;
+    static constexpr int vbInformation = 64;
 
     virtual ~UserDialogs() = default;
 
@@ -40,6 +41,11 @@ class UserDialogs {
     virtual std::string GetOpenFileName(const std::string& title,
                                         const std::vector<FileDialogFilter>& filters,
                                         int& selectedFilter) = 0;
+    // A file name to save to, starting at `proposedPath` (its folder and name): the full path,
+    // or the empty text when cancelled. It does not ask about replacing a file: the caller does.
+    virtual std::string GetSaveFileName(const std::string& title,
+                                        const std::vector<FileDialogFilter>& filters,
+                                        const std::string& proposedPath) = 0;
 };
 
 }  // namespace lumark

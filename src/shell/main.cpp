@@ -2,22 +2,35 @@
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "Befehlszeile.h"
 #include "LumarkMain.h"
+#include "ProgramInfo.h"
 #include "QtUserDialogs.h"
 #include "SettingsFile.h"
 #include "WindowSnapshot.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Answered before Qt starts, so they work without a display.
+    if (const auto answer =
+            lumark::CommandLineAnswer(std::vector<std::string>(argv + 1, argv + argc))) {
+        std::fwrite(answer->data(), 1, answer->size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
+    QApplication app(argc, argv);  // takes its own options, such as -platform, out of argv
     QApplication::setApplicationName(QStringLiteral("Lumark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumark/lumark.png")));
 
+    std::error_code error;
+    const std::string currentDir = std::filesystem::current_path(error).string();
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
+        arguments.push_back(lumark::Befehlszeile::AbsoluteArgument(argv[i], currentDir));
     }
     lumark::QtUserDialogs dialogs;
     lumark::LumarkMain window(dialogs, lumark::SettingsFilePath(),

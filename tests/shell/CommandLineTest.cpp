@@ -70,5 +70,34 @@ TEST(JoinCommandLineTest, JoinedPathIsFoundAgain) {
     EXPECT_EQ(ExtractCommandLinePath(windows, PathStyle::Windows), R"(C:\My Data\vis.txt)");
 }
 
+TEST(AbsoluteArgumentTest, RelativeNamesAreTakenFromTheCurrentFolderOnLinuxOnly) {
+    using Befehlszeile::AbsoluteArgument;
+    const struct {
+        const char* argument;
+        PathStyle style;
+        const char* expected;
+    } cases[] = {
+        {"visibility.txt", PathStyle::Posix, "/home/u/samples/visibility.txt"},
+        {"./visibility.txt", PathStyle::Posix, "/home/u/samples/visibility.txt"},
+        {"sub/./x.txt", PathStyle::Posix, "/home/u/samples/sub/x.txt"},
+        {"../x.txt", PathStyle::Posix, "/home/u/samples/../x.txt"},  // ".." may cross a link
+        {"my data/v.txt", PathStyle::Posix, "/home/u/samples/my data/v.txt"},
+        {"bad\xff.txt", PathStyle::Posix, "/home/u/samples/bad\xff.txt"},  // bytes stay bytes
+        {"/abs/v.txt", PathStyle::Posix, "/abs/v.txt"},
+        {"-platform", PathStyle::Posix, "-platform"},
+        {"", PathStyle::Posix, ""},
+        {"visibility.txt", PathStyle::Windows, "visibility.txt"},
+        {R"(C:\data\v.txt)", PathStyle::Windows, R"(C:\data\v.txt)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        EXPECT_EQ(AbsoluteArgument(c.argument, "/home/u/samples", c.style), c.expected);
+    }
+    // The joined line then names the file for the path rule, blanks and all.
+    const std::string line =
+        JoinCommandLine({AbsoluteArgument("my data/v.txt", "/home/u", PathStyle::Posix)});
+    EXPECT_EQ(ExtractCommandLinePath(line, PathStyle::Posix), "/home/u/my data/v.txt");
+}
+
 }  // namespace
 }  // namespace lumark

@@ -27,18 +27,40 @@ TEST_F(StartupFileTest, OpensTheFileNamedOnTheCommandLineOnce) {
     dialogs.ExpectNoDialog();
 }
 
-TEST_F(StartupFileTest, OpensNothingWithoutAnExistingFile) {
+TEST_F(StartupFileTest, ANamedFileThatCannotBeOpenedIsReportedOnceAndNothingOpens) {
     QDir(dir.path()).mkdir("folder");
-    const std::string lines[] = {"", Path("missing.txt"), Path("folder"), "visibility.txt"};
-    for (const std::string& line : lines) {
-        SCOPED_TRACE(line);
-        MakeWindow(line);
+    WriteBytes(Path(".hidden.txt"), "Version: 1.2\r\nBlocks: 0\r\n");
+    const struct {
+        std::string line;
+        std::string reported;  // the problem named in the message, or "" for no message
+    } cases[] = {
+        {"", ""},                // nothing named
+        {"visibility.txt", ""},  // no path in it: main() makes names absolute first
+        {Path("missing.txt"), "does not exist"},
+        {Path("folder"), "is not a regular file"},
+        {Path(".hidden.txt"), "is a hidden file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        dialogs.calls.clear();
+        MakeWindow(c.line);
+        if (!c.reported.empty()) {
+            dialogs.AnswerMsgBox(UserDialogs::vbOK);
+        }
+        window->Form_Activate();
         window->Form_Activate();
         EXPECT_TRUE(window->FirstActivationDone());
         EXPECT_EQ(window->Document().FilePath, "");
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumark 0.9.35 by Tobrenk"));
+        if (c.reported.empty()) {
+            dialogs.ExpectNoDialog();
+        } else {
+            ASSERT_EQ(dialogs.calls.size(), 1u);
+            EXPECT_EQ(dialogs.calls[0].Title, "Lumark");
+            EXPECT_NE(dialogs.calls[0].Text.find(c.line), std::string::npos);
+            EXPECT_NE(dialogs.calls[0].Text.find(c.reported), std::string::npos);
+        }
     }
-    dialogs.ExpectNoDialog();
 }
 
 TEST_F(StartupFileTest, UnreadableFileIsReportedOnce) {

@@ -13,7 +13,7 @@
 
 namespace lumark {
 
-enum class DialogKind { MsgBox, InputBox, OpenFile };
+enum class DialogKind { MsgBox, InputBox, OpenFile, SaveFile };
 
 // One dialog the code under test asked for.
 struct DialogCall {
@@ -24,6 +24,7 @@ struct DialogCall {
     std::string DefaultReply;               // InputBox only
     std::vector<FileDialogFilter> Filters;  // OpenFile only
     int SelectedFilter = 0;                 // OpenFile only
+    std::string ProposedPath;               // SaveFile only
 };
 
 inline std::ostream& operator<<(std::ostream& out, const DialogCall& call) {
@@ -40,6 +41,9 @@ inline std::ostream& operator<<(std::ostream& out, const DialogCall& call) {
                 out << " \"" << filter.Description << "\" \"" << filter.Pattern << "\"";
             }
             return out << " }, " << call.SelectedFilter << ")";
+        case DialogKind::SaveFile:
+            return out << "GetSaveFileName(\"" << call.Title << "\", \"" << call.ProposedPath
+                       << "\")";
     }
     return out;
 }
@@ -56,10 +60,12 @@ class ScriptedDialogs : public UserDialogs {
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     ~ScriptedDialogs() override {
-        if (!msgBoxAnswers_.empty() || !inputReplies_.empty() || !openFilePaths_.empty()) {
+        if (!msgBoxAnswers_.empty() || !inputReplies_.empty() || !openFilePaths_.empty() ||
+            !saveFilePaths_.empty()) {
             ADD_FAILURE() << "scripted dialog replies were never asked for: "
                           << msgBoxAnswers_.size() << " message box, " << inputReplies_.size()
-                          << " input box, " << openFilePaths_.size() << " file dialog";
+                          << " input box, " << openFilePaths_.size() << " file dialog, "
+                          << saveFilePaths_.size() << " save dialog";
         }
     }
 
@@ -75,6 +81,12 @@ class ScriptedDialogs : public UserDialogs {
     // The empty text stands for a cancelled file dialog.
     ScriptedDialogs& ChooseFile(std::string path) {
         openFilePaths_.push_back(std::move(path));
+        return *this;
+    }
+
+    // The empty text stands for a cancelled save dialog.
+    ScriptedDialogs& ChooseSaveFile(std::string path) {
+        saveFilePaths_.push_back(std::move(path));
         return *this;
     }
 
@@ -106,6 +118,17 @@ class ScriptedDialogs : public UserDialogs {
         call.Filters = filters;
         call.SelectedFilter = selectedFilter;
         return Answer(std::move(call), openFilePaths_, std::string());
+    }
+
+    std::string GetSaveFileName(const std::string& title,
+                                const std::vector<FileDialogFilter>& filters,
+                                const std::string& proposedPath) override {
+        DialogCall call;
+        call.Kind = DialogKind::SaveFile;
+        call.Title = title;
+        call.Filters = filters;
+        call.ProposedPath = proposedPath;
+        return Answer(std::move(call), saveFilePaths_, std::string());
     }
 
     std::size_t CountOf(DialogKind kind) const {
@@ -159,6 +182,7 @@ class ScriptedDialogs : public UserDialogs {
     std::deque<int> msgBoxAnswers_;
     std::deque<std::string> inputReplies_;
     std::deque<std::string> openFilePaths_;
+    std::deque<std::string> saveFilePaths_;
 };
 
 }  // namespace lumark

@@ -1,0 +1,28 @@
+#include "StartupFile.h"
+
+#include <sys/stat.h>
+
+namespace lumark {
+
+std::string StartupFileProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return "does not exist";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "is not a regular file";
+    }
+    // Hidden files are left out of the lookup, as in the file dialog's listing.
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    if (name < path.size() && path[name] == '.') {
+        return "is a hidden file";
+    }
+    return {};
+}
+
+std::string StartupFileMessage(const std::string& path, const std::string& problem) {
+    return "The file named on the command line was not opened:\n" + path + "\n" + problem + ".";
+}
+
+}  // namespace lumark
