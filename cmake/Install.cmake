@@ -36,3 +36,22 @@ if(LUMARK_RSVG_CONVERT)
     endforeach()
     add_custom_target(lumark-icons ${render_commands} VERBATIM)
 endif()
+
+# Desktops look up MIME types and the programs for them in caches built from these files. A
+# package build (DESTDIR set) leaves that to the package manager's triggers; a direct install
+# refreshes the caches under the prefix when the tools are there.
+install(CODE [[
+    if("$ENV{DESTDIR}" STREQUAL "")
+        set(share "${CMAKE_INSTALL_PREFIX}/share")
+        find_program(update_mime update-mime-database)
+        find_program(update_desktop update-desktop-database)
+        if(update_mime)
+            message(STATUS "Updating the MIME database in ${share}/mime")
+            execute_process(COMMAND "${update_mime}" "${share}/mime" OUTPUT_QUIET)
+        endif()
+        if(update_desktop)
+            message(STATUS "Updating the desktop database in ${share}/applications")
+            execute_process(COMMAND "${update_desktop}" -q "${share}/applications")
+        endif()
+    endif()
+]])
