@@ -1,8 +1,10 @@
 # Shared by scripts/run and scripts/test: installs what is missing, then configures and builds.
 # Usage: source scripts/setup.sh; lumark_setup BUILD_DIR [cmake options...]
+# (lumark_configure BUILD_DIR [cmake options...] stops before building.)
 
 LUMARK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-LUMARK_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
+LUMARK_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
+    desktop-file-utils appstream)
 
 lumark_install_missing() {
     local missing=()
@@ -27,10 +29,13 @@ lumark_install_missing() {
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-lumark_setup() {
+lumark_configure() {
     local build="$1"
     shift
     lumark_install_missing || return 1
-    cmake -S "$LUMARK_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
-        cmake --build "$build" -j"$(nproc)"
+    cmake -S "$LUMARK_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+lumark_setup() {
+    lumark_configure "$@" && cmake --build "$1" -j"$(nproc)"
 }

@@ -4,9 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
-#include "PathStyle.h"
+#include "PathText.h"
 
 namespace lumark {
 
@@ -14,32 +13,49 @@ namespace {
 
 constexpr const char* SettingsFileName = "Lumark.ini";
 
-// The settings file is replaced through a temporary file beside it, so the directory itself
-// must take new files: the permission bits alone do not tell (read-only mounts, ACLs).
-bool CanCreateFilesIn(const QString& directory) {
-    if (!QFileInfo(directory).isWritable()) {
-        return false;
-    }
-    QTemporaryFile probe(directory + QStringLiteral("/.lumark-probe-XXXXXX"));
-    return probe.open();
+char Separator(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
+
+std::string JoinSettingsFileName(PathStyle style, const std::string& directory) {
+    return directory + Separator(style) + SettingsFileName;
+}
+
+// The folder is named here rather than taken from the application and organisation names, so
+// the settings stay where they are whatever those are set to.
+QString UserConfigDir() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/Lumark");
 }
 
 }  // namespace
 
 std::string SettingsFilePathIn(const std::string& executableDir) {
-    const char separator = HostPathStyle == PathStyle::Windows ? '\\' : '/';
-    return executableDir + separator + SettingsFileName;
+    return JoinSettingsFileName(HostPathStyle, executableDir);
+}
+
+std::string ChooseSettingsFilePath(PathStyle style, const std::string& executableDir,
+                                   bool besideExecutableExists, const std::string& userConfigDir) {
+    if (style == PathStyle::Windows || besideExecutableExists || userConfigDir.empty()) {
+        return JoinSettingsFileName(style, executableDir);
+    }
+    return JoinSettingsFileName(style, userConfigDir);
+}
+
+std::string SettingsFilePathFor(const std::string& executableDir) {
+    const bool besideExecutableExists =
+        QFileInfo(PathToQString(SettingsFilePathIn(executableDir))).isFile();
+    const std::string chosen = ChooseSettingsFilePath(
+        HostPathStyle, executableDir, besideExecutableExists, PathFromQString(UserConfigDir()));
+    // The settings writer creates the file but not its folder. A failure here shows later as a
+    // write that fails, which the callers ignore.
+    QDir().mkpath(QFileInfo(PathToQString(chosen)).absolutePath());
+    return chosen;
 }
 
 std::string SettingsFilePath() {
-    QString directory = QCoreApplication::applicationDirPath();
-    if (!CanCreateFilesIn(directory)) {
-        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-        if (!config.isEmpty() && QDir().mkpath(config)) {
-            directory = config;
-        }
-    }
-    return SettingsFilePathIn(QDir::toNativeSeparators(directory).toStdString());
+    return SettingsFilePathFor(
+        PathFromQString(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
 }
 
 }  // namespace lumark

@@ -1,4 +1,3 @@
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -129,16 +128,6 @@ TEST(SettingsFileTest, JoinsWithoutNormalising) {
         EXPECT_EQ(SettingsFilePathIn("/opt/lumark"), "/opt/lumark/Lumark.ini");
         EXPECT_EQ(SettingsFilePathIn("/"), "//Lumark.ini");
     }
-}
-
-TEST(SettingsFileTest, BesideTheWritableExecutable) {
-    int argc = 1;
-    char name[] = "lumark";
-    char* argv[] = {name, nullptr};
-    const QCoreApplication app(argc, argv);
-    // The test binary lives in the build tree, which the build could write.
-    const QString directory = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    EXPECT_EQ(SettingsFilePath(), SettingsFilePathIn(directory.toStdString()));
 }
 
 }  // namespace
