@@ -1,7 +1,9 @@
 #include "RelationPicture.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "PixelFont.h"
@@ -94,12 +96,22 @@ void DrawLegend(Canvas& canvas, int left, int unit) {
 }
 
 void DrawMatrix(Canvas& canvas, const VisibilityDocument& doc, int cellPixels) {
+    std::array<Rgb, std::size(Kinds)> colours;
+    for (const RelationKind kind : Kinds) {
+        colours[static_cast<std::size_t>(kind)] = ColourOf(kind);
+    }
     const int blocks = doc.BlockCount;
     const std::size_t rowBytes = static_cast<std::size_t>(blocks) * cellPixels * 3;
     for (int r = 1; r <= blocks; ++r) {
         const int top = (r - 1) * cellPixels;
+        std::uint8_t* pixel = canvas.At(0, top);
         for (int c = 1; c <= blocks; ++c) {
-            canvas.Fill((c - 1) * cellPixels, top, cellPixels, 1, ColourOf(KindOf(doc, c, r)));
+            const Rgb colour = colours[static_cast<std::size_t>(KindOf(doc, c, r))];
+            for (int x = 0; x < cellPixels; ++x) {
+                *pixel++ = colour.R;
+                *pixel++ = colour.G;
+                *pixel++ = colour.B;
+            }
         }
         // The cell's other pixel rows repeat its first.
         for (int line = 1; line < cellPixels; ++line) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -55,16 +56,17 @@ std::optional<Indexed> ToPalette(const RelationPicture& picture) {
 }
 
 std::string Encode(png_image& image, const void* rows, std::ptrdiff_t stride, const void* palette) {
-    std::string bytes(PNG_IMAGE_PNG_SIZE_MAX(image), '\0');
-    png_alloc_size_t size = bytes.size();
-    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rows,
+    // Room for the largest PNG the picture can give, left uninitialised: the pages that the
+    // far smaller real file does not reach are never touched.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
+    const std::unique_ptr<char[]> room(new char[size]);
+    if (!png_image_write_to_memory(&image, room.get(), &size, 0, rows,
                                    static_cast<png_int_32>(stride), palette)) {
         const std::string message = image.message;
         png_image_free(&image);
         throw LumarkError("cannot make the PNG picture: " + message);
     }
-    bytes.resize(size);
-    return bytes;
+    return std::string(room.get(), size);
 }
 
 }  // namespace
