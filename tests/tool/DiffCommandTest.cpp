@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -94,23 +92,6 @@ TEST(DiffCommand, AnUnreadableFileIsNamedAndExitsWithTwo) {
     EXPECT_EQ(both.code, 2);
     EXPECT_EQ(both.err, broken + ": error: line 5: entry 300 is outside 0 to 299\n" + missing +
                             ": error: cannot open: No such file or directory\n");
-}
-
-// As git runs it: `git difftool -x 'lumark-tool diff'` appends the two files' paths.
-TEST(DiffCommand, TheExecutableAnswersLikeDiff) {
-    test::TempDir dir;
-    const std::string a = dir.File("a.txt");
-    const std::string b = dir.File("b.txt");
-    test::WriteBytes(a, NewLayout({{"0"}, {"1"}}));
-    test::WriteBytes(b, NewLayout({{"0"}, {"1", "0"}}));
-    const std::string out = dir.File("out.txt");
-    const std::string tool = std::string(LUMARK_TOOL_PATH) + " diff ";
-    const int same = std::system((tool + a + " " + a + " >" + out).c_str());
-    EXPECT_TRUE(WIFEXITED(same) && WEXITSTATUS(same) == 0);
-    EXPECT_EQ(test::ReadBytes(out), "");
-    const int differ = std::system((tool + a + " " + b + " >" + out).c_str());
-    EXPECT_TRUE(WIFEXITED(differ) && WEXITSTATUS(differ) == 1);
-    EXPECT_EQ(test::ReadBytes(out), "block 1 now sees 0\n");
 }
 
 }  // namespace
