@@ -1,8 +1,13 @@
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <ftw.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ostream>
 #include <sstream>
@@ -84,6 +89,81 @@ std::string ReadWhole(const std::string& path) {
     std::fclose(in);
     return bytes;
 }
+
+// `lumark-tool render`: the picture of the largest file, encoded as PNG, to a stream.
+void BM_ToolRenderToStream(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    for (auto _ : state) {
+        RunOrSkip(state, {"render", file.path, "-"});
+    }
+}
+BENCHMARK(BM_ToolRenderToStream)->Unit(benchmark::kMicrosecond);
+
+// Whole processes, as a user or a script meets them: start-up and loading included.
+
+// The tool beside this benchmark in the build tree: build/bench/.. -> build/src/tool.
+std::string ToolPath() {
+    std::string self(4096, '\0');
+    const ssize_t got = ::readlink("/proc/self/exe", self.data(), self.size());
+    self.resize(static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    const std::string bench = self.substr(0, self.rfind('/'));
+    return bench.substr(0, bench.rfind('/')) + "/src/tool/lumark-tool";
+}
+
+// Runs the program to its end with standard output to /dev/null; the wall time in ms, or a
+// negative number when it could not run or failed.
+double RunProcess(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    const int spawned = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// `render` and `convert -` of the largest file and `cat` of it, alternating in one run, so
+// that the ratios compare like with like: render / convert (goal under 3) and convert / cat
+// (goal at most 2). Counters are medians in milliseconds.
+void BM_ToolProcessRatios(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::string tool = ToolPath();
+    std::vector<double> render;
+    std::vector<double> convert;
+    std::vector<double> cat;
+    for (auto _ : state) {
+        render.push_back(RunProcess({tool, "render", file.path, "-"}));
+        convert.push_back(RunProcess({tool, "convert", file.path, "-"}));
+        cat.push_back(RunProcess({"cat", file.path}));
+        if (render.back() < 0 || convert.back() < 0 || cat.back() < 0) {
+            state.SkipWithError(("cannot run " + tool + " or cat").c_str());
+            return;
+        }
+    }
+    state.counters["render_ms"] = Median(render);
+    state.counters["convert_ms"] = Median(convert);
+    state.counters["cat_ms"] = Median(cat);
+    state.counters["render_per_convert"] = Median(render) / Median(convert);
+    state.counters["convert_per_cat"] = Median(convert) / Median(cat);
+}
+BENCHMARK(BM_ToolProcessRatios)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // The floor: a cp-like copy of the same file, read whole and written out.
 void BM_CopyFile(benchmark::State& state) {

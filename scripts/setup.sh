@@ -4,7 +4,7 @@
 
 LUMARK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 LUMARK_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-    desktop-file-utils appstream)
+    libcli11-dev libpng-dev desktop-file-utils appstream)
 
 lumark_install_missing() {
     local missing=()

@@ -7,6 +7,10 @@ enum ExitCode : int {
     ExitOk = 0,
     ExitFailed = 1,  // a file could not be read or written
     ExitUsage = 2,   // the command line itself is wrong
+
+    // `diff` answers as diff(1) does, so that scripts and git read it alike.
+    ExitDifferent = 1,    // the files differ
+    ExitDiffTrouble = 2,  // a file could not be read
 };
 
 }  // namespace lumark::tool

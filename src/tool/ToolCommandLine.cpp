@@ -1,19 +1,21 @@
 #include "ToolCommandLine.h"
 
-#include <QCommandLineParser>
-#include <QFile>
-#include <QStringList>
+#include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <charconv>
 #include <initializer_list>
 #include <limits>
 #include <optional>
 
 #include "CheckCommand.h"
 #include "ConvertCommand.h"
+#include "DiffCommand.h"
 #include "ExitCode.h"
 #include "GenerateCommand.h"
 #include "Layouts.h"
 #include "LumarkVersion.h"
+#include "RenderCommand.h"
 
 namespace lumark::tool {
 
@@ -23,9 +25,11 @@ constexpr const char* HelpText =
     "Usage: lumark-tool check FILE...\n"
     "       lumark-tool convert IN OUT [--layout 1.2|1.000000]\n"
     "       lumark-tool generate --blocks N --distance D [--layout 1.2|1.000000] OUT\n"
+    "       lumark-tool render FILE OUT.png [--cell PIXELS]\n"
+    "       lumark-tool diff A B\n"
     "\n"
-    "Checks, converts and generates block-visibility files with the editor's own reader\n"
-    "and writer.\n"
+    "Checks, converts, generates, draws and compares block-visibility files with the\n"
+    "editor's own reader and writer.\n"
     "\n"
     "  check      read each FILE; print \"FILE: ok, layout L, N blocks\" or \"FILE: error: ...\",\n"
     "             and warn about what saving the file in the editor would change\n"
@@ -33,44 +37,103 @@ constexpr const char* HelpText =
     "             or the one IN has; OUT may be IN, and - writes to standard output\n"
     "  generate   write a ring of N blocks (1 to 300) in which every block sees itself and\n"
     "             its D nearest blocks on each side; the layout is 1.2 unless given\n"
+    "  render     draw the relation of FILE as a PNG picture with a legend: one square per\n"
+    "             pair, column the viewing block, row the block seen; - writes to\n"
+    "             standard output\n"
+    "  diff       list each pair that differs from A to B, as \"block 7 now sees 12\" or\n"
+    "             \"block 7 no longer sees 12\", after any change of block count or layout\n"
     "\n"
     "Options:\n"
     "  --layout L     1.2 (the new layout) or 1.000000 (the old layout)\n"
     "  --blocks N     the number of blocks of the ring\n"
     "  --distance D   how many blocks each block sees on each side\n"
+    "  --cell PIXELS  the size of one square of the picture, 1 to 16 (default 2)\n"
     "  -h, --help     show this help\n"
     "  --version      show the version\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
-    "error.\n";
+    "error. diff, like diff(1): 0 when the files hold the same relation in the same layout,\n"
+    "1 when it listed differences, 2 when a file cannot be read.\n";
 
 // A command line that cannot be carried out.
 struct UsageError {
     std::string message;
 };
 
-std::string Local(const QString& text) {
-    return QFile::encodeName(text).toStdString();
+// An option that takes a value.
+struct ValueOption {
+    const char* name;  // without the dashes
+    std::string value;
+    CLI::Option* parsed = nullptr;
+
+    bool IsSet() const { return parsed->count() > 0; }
+};
+
+// A whole number as the tool has always taken it: blanks around it and a sign allowed.
+std::optional<int> WholeNumber(const std::string& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) {
+        ++begin;
+    }
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) {
+        --end;
+    }
+    if (begin < end && text[begin] == '+') {
+        ++begin;
+    }
+    int value = 0;
+    const char* const last = text.data() + end;
+    const auto [stop, error] = std::from_chars(text.data() + begin, last, value, 10);
+    if (error != std::errc() || stop != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "--bogus=1" -> "bogus".
+std::string OptionName(const std::string& argument) {
+    const std::size_t start = argument.find_first_not_of('-');
+    if (start == std::string::npos) {
+        return argument;
+    }
+    return argument.substr(start, argument.find('=') - start);
 }
 
 class CommandLine {
   public:
     explicit CommandLine(const std::vector<std::string>& arguments) {
-        parser_.addOptions({help_, version_, layout_, blocks_, distance_});
-        QStringList list{QStringLiteral("lumark-tool")};
-        for (const std::string& argument : arguments) {
-            list << QFile::decodeName(QByteArray::fromStdString(argument));
+        // The tool's own help, messages and exit codes: CLI11 only splits the line. Arguments
+        // stay bytes, so file names need not be valid in any encoding.
+        app_.set_help_flag();
+        app_.allow_extras();
+        app_.add_flag("-h,--help", help_);
+        app_.add_flag("--version", version_);
+        for (ValueOption* option : {&layout_, &blocks_, &distance_, &cell_}) {
+            option->parsed = app_.add_option(std::string("--") + option->name, option->value)
+                                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         }
-        if (!parser_.parse(list)) {
-            throw UsageError{Local(parser_.errorText())};
+        app_.add_option("operands", positional_);
+
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        try {
+            app_.parse(reversed);
+        } catch (const CLI::ArgumentMismatch&) {
+            // An option's value is taken whatever it looks like, so only an option that ends
+            // the line can lack one.
+            throw UsageError{"Missing value after '--" + OptionName(arguments.back()) + "'."};
+        } catch (const CLI::ParseError& error) {
+            throw UsageError{error.what()};
         }
-        for (const QString& positional : parser_.positionalArguments()) {
-            positional_.push_back(Local(positional));
+        for (const std::string& extra : app_.remaining()) {
+            if (extra != "--") {  // the end of the options, passed on as it is
+                throw UsageError{"Unknown option '" + OptionName(extra) + "'."};
+            }
         }
     }
 
-    bool WantsHelp() const { return parser_.isSet(help_); }
-    bool WantsVersion() const { return parser_.isSet(version_); }
+    bool WantsHelp() const { return help_; }
+    bool WantsVersion() const { return version_; }
 
     int Run(std::ostream& out, std::ostream& err) const {
         if (positional_.empty()) {
@@ -79,20 +142,21 @@ class CommandLine {
         const std::string& command = positional_.front();
         const std::vector<std::string> operands(positional_.begin() + 1, positional_.end());
         if (command == "check") {
-            Refuse(command, {&layout_, &blocks_, &distance_});
+            Refuse(command, {&layout_, &blocks_, &distance_, &cell_});
             if (operands.empty()) {
                 throw UsageError{"check needs at least one FILE"};
             }
             return CheckFiles(operands, out, err);
         }
         if (command == "convert") {
-            Refuse(command, {&blocks_, &distance_});
+            Refuse(command, {&blocks_, &distance_, &cell_});
             if (operands.size() != 2) {
                 throw UsageError{"convert needs IN and OUT"};
             }
             return ConvertFile(operands[0], operands[1], Layout(), out, err);
         }
         if (command == "generate") {
+            Refuse(command, {&cell_});
             if (operands.size() != 1) {
                 throw UsageError{"generate needs one OUT"};
             }
@@ -101,55 +165,69 @@ class CommandLine {
             return GenerateFile(blocks, distance, Layout().value_or(std::string(NewLayoutVersion)),
                                 operands[0], out, err);
         }
+        if (command == "render") {
+            Refuse(command, {&layout_, &blocks_, &distance_});
+            if (operands.size() != 2) {
+                throw UsageError{"render needs FILE and OUT"};
+            }
+            const int cell =
+                cell_.IsSet() ? Number(cell_, MinCellPixels, MaxCellPixels) : DefaultCellPixels;
+            return RenderFile(operands[0], operands[1], cell, out, err);
+        }
+        if (command == "diff") {
+            Refuse(command, {&layout_, &blocks_, &distance_, &cell_});
+            if (operands.size() != 2) {
+                throw UsageError{"diff needs A and B"};
+            }
+            return DiffFiles(operands[0], operands[1], out, err);
+        }
         throw UsageError{"unknown command \"" + command + "\""};
     }
 
   private:
-    void Refuse(const std::string& command,
-                std::initializer_list<const QCommandLineOption*> options) const {
-        for (const QCommandLineOption* option : options) {
-            if (parser_.isSet(*option)) {
-                throw UsageError{command + " takes no --" + Local(option->names().front())};
+    static void Refuse(const std::string& command,
+                       std::initializer_list<const ValueOption*> options) {
+        for (const ValueOption* option : options) {
+            if (option->IsSet()) {
+                throw UsageError{command + " takes no --" + option->name};
             }
         }
     }
 
     std::optional<std::string> Layout() const {
-        if (!parser_.isSet(layout_)) {
+        if (!layout_.IsSet()) {
             return std::nullopt;
         }
-        const std::string layout = Local(parser_.value(layout_));
-        if (layout != NewLayoutVersion && layout != OldLayoutVersion) {
-            throw UsageError{"--layout must be 1.2 or 1.000000, not \"" + layout + "\""};
+        if (layout_.value != NewLayoutVersion && layout_.value != OldLayoutVersion) {
+            throw UsageError{"--layout must be 1.2 or 1.000000, not \"" + layout_.value + "\""};
         }
-        return layout;
+        return layout_.value;
     }
 
-    int Number(const QCommandLineOption& option, int low, int high) const {
-        const std::string name = "--" + Local(option.names().front());
-        if (!parser_.isSet(option)) {
+    static int Number(const ValueOption& option, int low, int high) {
+        const std::string name = std::string("--") + option.name;
+        if (!option.IsSet()) {
             throw UsageError{"generate needs " + name};
         }
-        bool ok = false;
-        const QString text = parser_.value(option);
-        const int value = text.toInt(&ok, 10);
-        if (!ok || value < low || value > high) {
+        const std::optional<int> value = WholeNumber(option.value);
+        if (!value || *value < low || *value > high) {
             const std::string range =
                 high == std::numeric_limits<int>::max()
                     ? std::to_string(low) + " or more"
                     : "from " + std::to_string(low) + " to " + std::to_string(high);
-            throw UsageError{name + " must be a whole number " + range + ", not \"" + Local(text) +
+            throw UsageError{name + " must be a whole number " + range + ", not \"" + option.value +
                              "\""};
         }
-        return value;
+        return *value;
     }
 
-    QCommandLineParser parser_;
-    const QCommandLineOption help_{{"h", "help"}, "Show this help."};
-    const QCommandLineOption version_{"version", "Show the version."};
-    const QCommandLineOption layout_{"layout", "The layout to write.", "L"};
-    const QCommandLineOption blocks_{"blocks", "The number of blocks.", "N"};
-    const QCommandLineOption distance_{"distance", "The view distance.", "D"};
+    CLI::App app_;
+    bool help_ = false;
+    bool version_ = false;
+    ValueOption layout_{"layout", {}};
+    ValueOption blocks_{"blocks", {}};
+    ValueOption distance_{"distance", {}};
+    ValueOption cell_{"cell", {}};
     std::vector<std::string> positional_;
 };
 

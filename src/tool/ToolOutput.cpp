@@ -1,5 +1,6 @@
 #include "ToolOutput.h"
 
+#include "AtomicFile.h"
 #include "LumarkError.h"
 #include "VisibilityWriter.h"
 
@@ -18,11 +19,10 @@ void ReportFileError(std::ostream& err, const std::string& path, const std::stri
     err.flush();
 }
 
-bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::ostream& out,
-                   std::ostream& err) {
+bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& out,
+                 std::ostream& err) {
     try {
         if (path == StandardOutput) {
-            const std::string bytes = FormatVisibilityFile(doc);
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
             out.flush();
             if (!out) {
@@ -31,13 +31,18 @@ bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::
                 return false;
             }
         } else {
-            WriteVisibilityFile(doc, path);
+            WriteFileAtomically(path, bytes);
         }
     } catch (const LumarkError& e) {
         ReportFileError(err, path, e.what());
         return false;
     }
     return true;
+}
+
+bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::ostream& out,
+                   std::ostream& err) {
+    return WriteOutput(FormatVisibilityFile(doc), path, out, err);
 }
 
 }  // namespace lumark::tool

@@ -68,6 +68,20 @@ TEST_F(CheckCommand, WarnsAboutWhatASaveWouldChangeInFileOrder) {
             warning + "not in the form a save writes: line 6 is \"1\", a save writes \"-1\"\n");
 }
 
+// Block numbers run from 0 to count - 1: the count itself is the first one beyond.
+TEST_F(CheckCommand, AnEntryEqualToTheBlockCountIsBeyondIt) {
+    const std::string path =
+        Write("edge.txt", CrLfLines({"Version: 1.2", "Blocks: 3", "Block: 0", "0", "2", "3", "-1",
+                                     "", "Block: 1", "1", "-1", "", "Block: 2", "2", "-1", ""}));
+    const test::ToolRun run = RunToolWith({"check", path});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out.substr(0, run.out.find("not in the form")),
+              path + ": ok, layout 1.2, 3 blocks\n" + path +
+                  ": warning: line 6: block 0 lists block 3, at or above the block count 3; a "
+                  "save drops it\n" +
+                  path + ": warning: ");
+}
+
 TEST_F(CheckCommand, OldLayoutWarningsAndTheirLimit) {
     // 30 repeats of block 1 in the one section of an old-layout file.
     std::vector<std::string> lines = {"1.000000", "1", "0", "0"};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         {{"check"}, "check needs at least one FILE"},
         {{"check", "--layout", "1.2", "a"}, "check takes no --layout"},
         {{"check", "--bogus", "a"}, "Unknown option 'bogus'."},
+        {{"check", "-x", "a"}, "Unknown option 'x'."},
+        {{"check", "--cell", "4", "a"}, "check takes no --cell"},
         {{"convert", "a"}, "convert needs IN and OUT"},
         {{"convert", "a", "b", "c"}, "convert needs IN and OUT"},
         {{"convert", "a", "b", "--blocks", "3"}, "convert takes no --blocks"},
@@ -56,6 +59,17 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
          "--distance must be a whole number 0 or more, not \"-1\""},
         {{"generate", "--blocks=4", "--distance=1", "--layout=2", "out"},
          "--layout must be 1.2 or 1.000000, not \"2\""},
+        {{"generate", "--blocks", "3", "--distance", "1", "--cell", "2", "out"},
+         "generate takes no --cell"},
+        {{"render", "a"}, "render needs FILE and OUT"},
+        {{"render", "a", "b", "--layout", "1.2"}, "render takes no --layout"},
+        {{"render", "a", "b", "--cell", "0"},
+         "--cell must be a whole number from 1 to 16, not \"0\""},
+        {{"render", "a", "b", "--cell", "17"},
+         "--cell must be a whole number from 1 to 16, not \"17\""},
+        {{"render", "a", "b", "--cell"}, "Missing value after '--cell'."},
+        {{"diff", "a"}, "diff needs A and B"},
+        {{"diff", "a", "b", "--cell", "3"}, "diff takes no --cell"},
     };
     test::TempDir dir;
     for (const UsageCase& usage : cases) {
@@ -81,6 +95,43 @@ TEST(ToolCommandLine, DoubleDashEndsTheOptions) {
         RunToolWith({"generate", "--blocks", "2", "--distance", "1", "--", dashed});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(RunToolWith({"check", "--", dashed}).out, dashed + ": ok, layout 1.2, 2 blocks\n");
+}
+
+// A number is taken with blanks around it and a sign, and the last of a repeated option counts.
+TEST(ToolCommandLine, NumbersAndRepeatedOptions) {
+    test::TempDir dir;
+    const std::string out = dir.File("ring.txt");
+    const test::ToolRun run = RunToolWith({"generate", "--blocks", " +3 ", "--distance", "9",
+                                           "--distance", "0", "--layout", "1.2", out});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string two = dir.File("two.txt");
+    ASSERT_EQ(RunToolWith({"generate", "--blocks=3", "--distance=0", two}).code, 0);
+    EXPECT_EQ(RunToolWith({"diff", out, two}).out, "");
+}
+
+// File names are bytes: one that is not UTF-8 is opened and written as it is.
+TEST(ToolCommandLine, FileNamesAreKeptByteForByte) {
+    test::TempDir dir;
+    const std::string in = dir.File(
+        "bad\xff"
+        "byte.txt");
+    const std::string out = dir.File("out\xff.txt");
+    ASSERT_EQ(RunToolWith({"generate", "--blocks", "2", "--distance", "1", in}).code, 0);
+    const test::ToolRun run = RunToolWith({"convert", in, out});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(in));
+    std::vector<std::string> names = dir.Entries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"bad\xff"
+                                               "byte.txt",
+                                               "out\xff.txt"}));
+
+    // And through the executable, whose arguments come straight from the system.
+    const std::string copy = dir.File("copy\xfe.txt");
+    const std::string command =
+        std::string(LUMARK_TOOL_PATH) + " convert '" + in + "' '" + copy + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(copy), test::ReadBytes(in));
 }
 
 // The executable itself: its streams carry the bytes unchanged and its exit code is the

@@ -1,0 +1,188 @@
+#include "RelationPicture.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+#include "PixelFont.h"
+
+namespace lumark {
+
+namespace {
+
+constexpr RelationKind Kinds[] = {RelationKind::Diagonal, RelationKind::Mutual,
+                                  RelationKind::Neither, RelationKind::SeesOnly,
+                                  RelationKind::SeenOnly};
+
+constexpr Rgb Ink{0, 0, 0};
+// Swatches are framed, so that the pale colour of "neither" stands out from the paper.
+constexpr Rgb SwatchFrame{96, 96, 96};
+
+// The legend in units that grow with the cell size, so that it stays legible beside large
+// cells: a swatch as tall as a glyph, the text after it, one row per kind.
+constexpr int LegendGap = 4;
+constexpr int LegendTop = 1;
+constexpr int SwatchSize = GlyphHeight;
+constexpr int TextGap = 3;
+constexpr int RowPitch = GlyphHeight + 3;
+constexpr int LegendMargin = 2;
+
+int LegendUnit(int cellPixels) {
+    return std::max(1, cellPixels / 2);
+}
+
+class Canvas {
+  public:
+    explicit Canvas(RelationPicture& picture) : picture_(picture) {}
+
+    void Fill(int x, int y, int width, int height, Rgb colour) {
+        for (int row = y; row < y + height; ++row) {
+            std::uint8_t* pixel = At(x, row);
+            for (int column = 0; column < width; ++column, pixel += 3) {
+                pixel[0] = colour.R;
+                pixel[1] = colour.G;
+                pixel[2] = colour.B;
+            }
+        }
+    }
+
+    void Text(int x, int y, int unit, std::string_view text) {
+        for (const char letter : text) {
+            const GlyphRows& glyph = GlyphOf(letter);
+            for (int row = 0; row < GlyphHeight; ++row) {
+                for (int column = 0; column < GlyphWidth; ++column) {
+                    if (glyph[static_cast<std::size_t>(row)] & (1u << (GlyphWidth - 1 - column))) {
+                        Fill(x + column * unit, y + row * unit, unit, unit, Ink);
+                    }
+                }
+            }
+            x += GlyphAdvance * unit;
+        }
+    }
+
+    std::uint8_t* At(int x, int y) {
+        return picture_.Pixels.data() + (static_cast<std::size_t>(y) * picture_.Width + x) * 3;
+    }
+
+  private:
+    RelationPicture& picture_;
+};
+
+int LegendWidth(int unit) {
+    std::size_t longest = 0;
+    for (const RelationKind kind : Kinds) {
+        longest = std::max(longest, std::strlen(NameOf(kind)));
+    }
+    const int text = static_cast<int>(longest) * GlyphAdvance - 1;
+    return (LegendGap + SwatchSize + TextGap + text + LegendMargin) * unit;
+}
+
+int LegendHeight(int unit) {
+    return (LegendTop + 4 * RowPitch + SwatchSize + LegendMargin) * unit;
+}
+
+void DrawLegend(Canvas& canvas, int left, int unit) {
+    int y = LegendTop * unit;
+    for (const RelationKind kind : Kinds) {
+        const int x = left + LegendGap * unit;
+        canvas.Fill(x, y, SwatchSize * unit, SwatchSize * unit, SwatchFrame);
+        canvas.Fill(x + unit, y + unit, (SwatchSize - 2) * unit, (SwatchSize - 2) * unit,
+                    ColourOf(kind));
+        canvas.Text(x + (SwatchSize + TextGap) * unit, y, unit, NameOf(kind));
+        y += RowPitch * unit;
+    }
+}
+
+void DrawMatrix(Canvas& canvas, const VisibilityDocument& doc, int cellPixels) {
+    std::array<Rgb, std::size(Kinds)> colours;
+    for (const RelationKind kind : Kinds) {
+        colours[static_cast<std::size_t>(kind)] = ColourOf(kind);
+    }
+    const int blocks = doc.BlockCount;
+    const std::size_t rowBytes = static_cast<std::size_t>(blocks) * cellPixels * 3;
+    for (int r = 1; r <= blocks; ++r) {
+        const int top = (r - 1) * cellPixels;
+        std::uint8_t* pixel = canvas.At(0, top);
+        for (int c = 1; c <= blocks; ++c) {
+            const Rgb colour = colours[static_cast<std::size_t>(KindOf(doc, c, r))];
+            for (int x = 0; x < cellPixels; ++x) {
+                *pixel++ = colour.R;
+                *pixel++ = colour.G;
+                *pixel++ = colour.B;
+            }
+        }
+        // The cell's other pixel rows repeat its first.
+        for (int line = 1; line < cellPixels; ++line) {
+            std::memcpy(canvas.At(0, top + line), canvas.At(0, top), rowBytes);
+        }
+    }
+}
+
+}  // namespace
+
+RelationKind KindOf(const VisibilityDocument& doc, int c, int r) {
+    if (c == r) {
+        return RelationKind::Diagonal;
+    }
+    const bool sees = doc.IsVisible(c, r);
+    const bool seen = doc.IsVisible(r, c);
+    if (sees == seen) {
+        return sees ? RelationKind::Mutual : RelationKind::Neither;
+    }
+    return sees ? RelationKind::SeesOnly : RelationKind::SeenOnly;
+}
+
+Rgb ColourOf(RelationKind kind) {
+    // Apart in hue and in lightness, so that they stay apart for colour-blind eyes too.
+    switch (kind) {
+        case RelationKind::Diagonal:
+            return {0, 0, 0};
+        case RelationKind::Mutual:
+            return {0, 114, 178};
+        case RelationKind::Neither:
+            return {235, 235, 235};
+        case RelationKind::SeesOnly:
+            return {213, 94, 0};
+        case RelationKind::SeenOnly:
+            return {240, 200, 40};
+    }
+    return {};
+}
+
+const char* NameOf(RelationKind kind) {
+    switch (kind) {
+        case RelationKind::Diagonal:
+            return "itself";
+        case RelationKind::Mutual:
+            return "seen both ways";
+        case RelationKind::Neither:
+            return "seen neither way";
+        case RelationKind::SeesOnly:
+            return "sees but is not seen back";
+        case RelationKind::SeenOnly:
+            return "does not see but is seen";
+    }
+    return "";
+}
+
+RelationPicture RenderRelationPicture(const VisibilityDocument& doc, int cellPixels, bool legend) {
+    cellPixels = std::max(cellPixels, 1);
+    const int unit = LegendUnit(cellPixels);
+    const int matrix = doc.BlockCount * cellPixels;
+    RelationPicture picture;
+    picture.Width = matrix + (legend ? LegendWidth(unit) : 0);
+    picture.Height = std::max(matrix, legend ? LegendHeight(unit) : 0);
+    // White paper under the legend and below a matrix shorter than the legend.
+    picture.Pixels.assign(static_cast<std::size_t>(picture.Width) * picture.Height * 3, 255);
+
+    Canvas canvas(picture);
+    DrawMatrix(canvas, doc, cellPixels);
+    if (legend) {
+        DrawLegend(canvas, matrix, unit);
+    }
+    return picture;
+}
+
+}  // namespace lumark

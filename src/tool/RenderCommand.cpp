@@ -1,0 +1,31 @@
+#include "RenderCommand.h"
+
+#include "ExitCode.h"
+#include "LumarkError.h"
+#include "PngFile.h"
+#include "RelationPicture.h"
+#include "ToolOutput.h"
+#include "VisibilityReader.h"
+
+namespace lumark::tool {
+
+int RenderFile(const std::string& in, const std::string& outPath, int cellPixels, std::ostream& out,
+               std::ostream& err) {
+    VisibilityDocument doc;
+    try {
+        ReadVisibilityFile(doc, in);
+    } catch (const LumarkError& e) {
+        ReportFileError(err, in, e.what());
+        return ExitFailed;
+    }
+    std::string png;
+    try {
+        png = EncodePng(RenderRelationPicture(doc, cellPixels, true));
+    } catch (const LumarkError& e) {
+        ReportFileError(err, outPath, e.what());
+        return ExitFailed;
+    }
+    return WriteOutput(png, outPath, out, err) ? ExitOk : ExitFailed;
+}
+
+}  // namespace lumark::tool

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "PixelFont.h"
+#include "RelationPicture.h"
+
+namespace lumark {
+namespace {
+
+// Four blocks, 0-based: 0 sees 1 and 2, 1 sees 0, 2 sees 3, 3 sees only itself.
+VisibilityDocument FourBlocks() {
+    VisibilityDocument doc;
+    doc.BlockCount = 4;
+    doc.VersionText = "1.2";
+    const std::vector<std::vector<int>> sees = {{0, 1, 2}, {1, 0}, {2, 3}, {3}};
+    for (int block = 0; block < 4; ++block) {
+        for (const int seen : sees[static_cast<std::size_t>(block)]) {
+            doc.MarkVisible(block + 1, seen);
+        }
+    }
+    return doc;
+}
+
+// The kinds of FourBlocks() worked out by hand, one string per row (the block seen), one
+// letter per column (the viewing block): D itself, M both ways, N neither way, S sees but is
+// not seen back, Y does not see but is seen.
+const std::vector<std::string> FourBlockKinds = {
+    "DMYN",
+    "MDNN",
+    "SNDY",
+    "NNSD",
+};
+
+Rgb ColourOfLetter(char letter) {
+    static const std::map<char, RelationKind> kinds = {
+        {'D', RelationKind::Diagonal}, {'M', RelationKind::Mutual},   {'N', RelationKind::Neither},
+        {'S', RelationKind::SeesOnly}, {'Y', RelationKind::SeenOnly},
+    };
+    return ColourOf(kinds.at(letter));
+}
+
+Rgb PixelAt(const RelationPicture& picture, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * picture.Width + x) * 3;
+    return {picture.Pixels[at], picture.Pixels[at + 1], picture.Pixels[at + 2]};
+}
+
+TEST(RelationPicture, FiveColoursDistinctFromEachOtherAndFromThePaper) {
+    std::set<std::tuple<int, int, int>> colours = {{255, 255, 255}};
+    for (const char letter : std::string("DMNSY")) {
+        const Rgb colour = ColourOfLetter(letter);
+        EXPECT_TRUE(colours.insert({colour.R, colour.G, colour.B}).second) << letter;
+    }
+}
+
+TEST(RelationPicture, EveryPixelOfTheMatrixHasTheColourOfItsPair) {
+    const VisibilityDocument doc = FourBlocks();
+    for (const int cell : {1, 3}) {
+        SCOPED_TRACE("cell " + std::to_string(cell));
+        const RelationPicture picture = RenderRelationPicture(doc, cell, false);
+        ASSERT_EQ(picture.Width, 4 * cell);
+        ASSERT_EQ(picture.Height, 4 * cell);
+        ASSERT_EQ(picture.Pixels.size(), static_cast<std::size_t>(16 * cell * cell * 3));
+        for (int y = 0; y < picture.Height; ++y) {
+            for (int x = 0; x < picture.Width; ++x) {
+                const char letter = FourBlockKinds[static_cast<std::size_t>(y / cell)]
+                                                  [static_cast<std::size_t>(x / cell)];
+                EXPECT_EQ(PixelAt(picture, x, y), ColourOfLetter(letter))
+                    << "x " << x << ", y " << y;
+            }
+        }
+    }
+}
+
+TEST(RelationPicture, TheLegendStandsRightOfTheMatrixWithEveryColourAndText) {
+    const VisibilityDocument doc = FourBlocks();
+    const int cell = 2;
+    const RelationPicture bare = RenderRelationPicture(doc, cell, false);
+    const RelationPicture picture = RenderRelationPicture(doc, cell, true);
+    ASSERT_GT(picture.Width, bare.Width);
+    // The legend's five rows are taller than this small matrix; the paper shows below it.
+    ASSERT_GT(picture.Height, bare.Height);
+    std::map<std::tuple<int, int, int>, int> legend;
+    for (int y = 0; y < picture.Height; ++y) {
+        for (int x = 0; x < picture.Width; ++x) {
+            const Rgb pixel = PixelAt(picture, x, y);
+            if (x < bare.Width && y < bare.Height) {
+                EXPECT_EQ(pixel, PixelAt(bare, x, y));
+            } else if (x < bare.Width) {
+                EXPECT_EQ(pixel, (Rgb{255, 255, 255}));
+            } else {
+                ++legend[{pixel.R, pixel.G, pixel.B}];
+            }
+        }
+    }
+    for (const char letter : std::string("DMNSY")) {
+        const Rgb colour = ColourOfLetter(letter);
+        EXPECT_GT((legend[{colour.R, colour.G, colour.B}]), 0) << letter;
+    }
+}
+
+// Every name in the legend is drawn whole: no letter of it lacks a glyph.
+TEST(RelationPicture, TheFontHasEveryLetterOfTheLegend) {
+    for (const RelationKind kind :
+         {RelationKind::Diagonal, RelationKind::Mutual, RelationKind::Neither,
+          RelationKind::SeesOnly, RelationKind::SeenOnly}) {
+        for (const char letter : std::string(NameOf(kind))) {
+            if (letter != ' ') {
+                EXPECT_NE(GlyphOf(letter), GlyphRows{}) << NameOf(kind) << ": " << letter;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lumark
