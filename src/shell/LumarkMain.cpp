@@ -11,12 +11,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "Befehlszeile.h"
 #include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
+#include "EditHistory.h"
 #include "GridInteraction.h"
 #include "Ini.h"
 #include "ListViewModel.h"
@@ -155,6 +157,17 @@ void LumarkMain::ConnectEditingHandlers() {
     interaction_ = std::make_unique<GridInteraction>(doc_, *grid_, *ListView, *Picture1, [this] {
         return chEdge->checkState() != Qt::Unchecked;
     });
+    history_ = std::make_unique<EditHistory>(doc_, *grid_);
+    const auto shortcut = [this](QKeyCombination keys, void (LumarkMain::*handler)()) {
+        new QShortcut(QKeySequence(keys), this, this, handler, Qt::WindowShortcut);
+    };
+    shortcut(Qt::CTRL | Qt::Key_Z, &LumarkMain::Undo_Activated);
+    shortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, &LumarkMain::Redo_Activated);
+    shortcut(Qt::CTRL | Qt::Key_Y, &LumarkMain::Redo_Activated);
+    // No menu bar to show the keys in: the buttons whose edits they take back tell them.
+    for (QPushButton* edits : {XCheckcmd, cmdIncrease, cmdDecrease, cmdSetMinimum}) {
+        edits->setToolTip(EditHistory::KeysText());
+    }
 
     connect(ListView, &MatrixGridView::GridKeyPressed, this,
             [this](int key, Qt::KeyboardModifiers modifiers) {
@@ -340,6 +353,7 @@ bool LumarkMain::AskToSaveChanges() {
     if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
         WriteVisibilityFile(doc_, doc_.FilePath);
         doc_.UnsavedChanges = false;
+        history_->MarkSaved();
     }
     return true;
 }
@@ -353,6 +367,7 @@ void LumarkMain::OpenVisibilityFile(const std::string& path) {
                        settingsFilePath_);
     setWindowTitle(QStringLiteral("Lumark    ") + FromLocal(path));
     FillMatrixGrid();
+    history_->Clear();
     ListView->setFocus();
 }
 
@@ -377,11 +392,12 @@ void LumarkMain::ListView_MouseMove(std::int16_t Button, std::int16_t Shift, flo
 }
 
 void LumarkMain::ListView_Click() {
-    RunGuarded([this] { interaction_->ListView_Click(); });
+    RunGuarded([this] { history_->RecordCellClick([this] { interaction_->ListView_Click(); }); });
 }
 
 void LumarkMain::ListView_DblClick() {
-    RunGuarded([this] { interaction_->ListView_DblClick(); });
+    RunGuarded(
+        [this] { history_->RecordDoubleClick([this] { interaction_->ListView_DblClick(); }); });
 }
 
 void LumarkMain::ListView_ColumnClick(int subItem) {
@@ -393,25 +409,45 @@ void LumarkMain::cmdSelAll_Click() {
 }
 
 void LumarkMain::cmdIncrease_Click() {
-    RunGuarded([this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Increase (+)")),
+                         [this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
+    });
 }
 
 void LumarkMain::cmdDecrease_Click() {
-    RunGuarded([this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Decrease (-)")),
+                         [this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
+    });
 }
 
 void LumarkMain::cmdSetMinimum_Click() {
     RunGuarded([this] {
-        ViewDistance::SetMinimumCommand(doc_, *grid_,
-                                        [this](const std::string& prompt, const std::string& title,
-                                               const std::string& defaultReply) {
-                                            return dialogs_.InputBox(prompt, title, defaultReply);
-                                        });
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Set Minimum")), [this] {
+            ViewDistance::SetMinimumCommand(
+                doc_, *grid_,
+                [this](const std::string& prompt, const std::string& title,
+                       const std::string& defaultReply) {
+                    return dialogs_.InputBox(prompt, title, defaultReply);
+                });
+        });
     });
 }
 
 void LumarkMain::XCheckcmd_Click(std::int16_t /*Index*/) {
-    RunGuarded([this] { MakeVisibilityMutual(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(QStringLiteral("Cross Fw & Bw"),
+                         [this] { MakeVisibilityMutual(doc_, *grid_); });
+    });
+}
+
+void LumarkMain::Undo_Activated() {
+    RunGuarded([this] { history_->Undo(); });
+}
+
+void LumarkMain::Redo_Activated() {
+    RunGuarded([this] { history_->Redo(); });
 }
 
 void LumarkMain::Savecmd_Click() {
@@ -424,6 +460,7 @@ void LumarkMain::Savecmd_Click() {
             return;
         }
         WriteVisibilityFile(doc_, doc_.FilePath);
+        history_->MarkSaved();
         dialogs_.MsgBox("File : " + doc_.FilePath, "Save Visibility successfull",
                         UserDialogs::vbOKOnly);
         doc_.UnsavedChanges = false;
