@@ -28,6 +28,7 @@
 #include "Befehlszeile.h"
 #include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
+#include "EditHistory.h"
 #include "GridInteraction.h"
 #include "Ini.h"
 #include "LumarkError.h"
@@ -195,6 +196,9 @@ void LumarkMain::CreateShortcuts() {
     shortcut(QKeySequence(Qt::Key_F1), [this] { ShowAbout(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { cmdSelAll_Click(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), [this] { cmdSelAll_Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { Undo_Activated(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { Redo_Activated(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { Redo_Activated(); });
 
     Loadcmd->setToolTip(QStringLiteral("Open a visibility file (Ctrl+O)"));
     Savecmd->setToolTip(
@@ -212,6 +216,10 @@ void LumarkMain::CreateShortcuts() {
         "Make visibility mutual: whenever a block sees another, that one sees it back"));
     chEdge->setToolTip(QStringLiteral(
         "Ticked: a click on a cell makes that block the edge of the column block's view"));
+    // No menu bar to show the keys in: the buttons whose edits they take back tell them.
+    for (QPushButton* edits : {XCheckcmd, cmdIncrease, cmdDecrease, cmdSetMinimum}) {
+        edits->setToolTip(edits->toolTip() + QStringLiteral("\n") + EditHistory::KeysText());
+    }
 }
 
 void LumarkMain::FitControlsToText() {
@@ -250,6 +258,7 @@ void LumarkMain::ConnectEditingHandlers() {
     interaction_ = std::make_unique<GridInteraction>(doc_, *grid_, *ListView, *Picture1, [this] {
         return chEdge->checkState() != Qt::Unchecked;
     });
+    history_ = std::make_unique<EditHistory>(doc_, *grid_);
 
     connect(ListView, &MatrixGridView::GridKeyPressed, this,
             [this](int key, Qt::KeyboardModifiers modifiers) {
@@ -496,6 +505,7 @@ bool LumarkMain::AskToSaveChanges() {
     if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
         WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
         doc_.UnsavedChanges = false;
+        history_->MarkSaved();
     }
     return true;
 }
@@ -508,6 +518,7 @@ void LumarkMain::OpenVisibilityFile(const std::string& path) {
     RememberLastDir(path);
     setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));
     FillMatrixGrid();
+    history_->Clear();
     ListView->setFocus();
 }
 
@@ -532,11 +543,12 @@ void LumarkMain::ListView_MouseMove(std::int16_t Button, std::int16_t Shift, flo
 }
 
 void LumarkMain::ListView_Click() {
-    RunGuarded([this] { interaction_->ListView_Click(); });
+    RunGuarded([this] { history_->RecordCellClick([this] { interaction_->ListView_Click(); }); });
 }
 
 void LumarkMain::ListView_DblClick() {
-    RunGuarded([this] { interaction_->ListView_DblClick(); });
+    RunGuarded(
+        [this] { history_->RecordDoubleClick([this] { interaction_->ListView_DblClick(); }); });
 }
 
 void LumarkMain::ListView_ColumnClick(int subItem) {
@@ -548,25 +560,45 @@ void LumarkMain::cmdSelAll_Click() {
 }
 
 void LumarkMain::cmdIncrease_Click() {
-    RunGuarded([this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Increase (+)")),
+                         [this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
+    });
 }
 
 void LumarkMain::cmdDecrease_Click() {
-    RunGuarded([this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Decrease (-)")),
+                         [this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
+    });
 }
 
 void LumarkMain::cmdSetMinimum_Click() {
     RunGuarded([this] {
-        ViewDistance::SetMinimumCommand(doc_, *grid_,
-                                        [this](const std::string& prompt, const std::string& title,
-                                               const std::string& defaultReply) {
-                                            return dialogs_.InputBox(prompt, title, defaultReply);
-                                        });
+        history_->Record(history_->SelectedBlocksText(QStringLiteral("Set Minimum")), [this] {
+            ViewDistance::SetMinimumCommand(
+                doc_, *grid_,
+                [this](const std::string& prompt, const std::string& title,
+                       const std::string& defaultReply) {
+                    return dialogs_.InputBox(prompt, title, defaultReply);
+                });
+        });
     });
 }
 
 void LumarkMain::XCheckcmd_Click(std::int16_t /*Index*/) {
-    RunGuarded([this] { MakeVisibilityMutual(doc_, *grid_); });
+    RunGuarded([this] {
+        history_->Record(QStringLiteral("Cross Fw & Bw"),
+                         [this] { MakeVisibilityMutual(doc_, *grid_); });
+    });
+}
+
+void LumarkMain::Undo_Activated() {
+    RunGuarded([this] { history_->Undo(); });
+}
+
+void LumarkMain::Redo_Activated() {
+    RunGuarded([this] { history_->Redo(); });
 }
 
 void LumarkMain::Savecmd_Click() {
@@ -579,6 +611,7 @@ void LumarkMain::Savecmd_Click() {
             return;
         }
         WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
+        history_->MarkSaved();
         dialogs_.MsgBox("File : " + doc_.FilePath, "Save Visibility successfull",
                         UserDialogs::vbOKOnly);
         doc_.UnsavedChanges = false;
@@ -612,6 +645,7 @@ void LumarkMain::SaveAs() {
             return;
         }
         WriteDocumentTo(path, SaveAsFailedHint);
+        history_->MarkSaved();
         doc_.FilePath = path;
         doc_.UnsavedChanges = false;
         setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));

@@ -20,6 +20,7 @@ class QStatusBar;
 
 namespace lumark {
 
+class EditHistory;
 class GridInteraction;
 class MatrixGridView;
 class UserDialogs;
@@ -54,6 +55,8 @@ class LumarkMain : public QMainWindow {
     UserDialogs& Dialogs() { return dialogs_; }
     // Key tracking, pointer position and column selection of the grid.
     GridInteraction& Interaction() { return *interaction_; }
+    // Undo and redo of the edits.
+    EditHistory& History() { return *history_; }
     // Status-bar panel by 1-based position, or by key ("Sta1".."Sta3").
     QLabel* StatusPanel(int position) const;
     QLabel* StatusPanelByKey(const QString& key) const;
@@ -87,6 +90,9 @@ class LumarkMain : public QMainWindow {
     void cmdDecrease_Click();
     void cmdSetMinimum_Click();
     void XCheckcmd_Click(std::int16_t Index);
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y, anywhere in the window.
+    void Undo_Activated();
+    void Redo_Activated();
 
     // Opens `path`: on success the document, FilePath, caption, grid, status bar and "LastDir"
     // follow the file; on failure a LumarkError is thrown and nothing has changed.
@@ -153,6 +159,7 @@ class LumarkMain : public QMainWindow {
     VisibilityDocument doc_;
     MatrixGridModel* grid_ = nullptr;
     std::unique_ptr<GridInteraction> interaction_;
+    std::unique_ptr<EditHistory> history_;
     bool firstActivationDone_ = false;
     bool activationQueued_ = false;
     std::string commandLinePath_;

@@ -9,15 +9,88 @@
 
 namespace lumark {
 
+namespace {
+
+// One user-interface thread: the recorders form a plain stack.
+MatrixChangeRecorder* innermostRecorder = nullptr;
+
+// The one place where the edits write an element, so that a recorder sees every change.
+void SetElement(VisibilityDocument& doc, std::int16_t column, std::int16_t row,
+                std::int16_t value) {
+    const std::int16_t before = doc.Matrix.Get(column, row);
+    if (before == value) {
+        return;
+    }
+    doc.Matrix.Set(column, row, value);
+    if (MatrixChangeRecorder* recorder = MatrixChangeRecorder::For(doc)) {
+        recorder->Add({column, row, before, value});
+    }
+}
+
+void NoteCellEdit(const VisibilityDocument& doc, CellEdit::Kind kind, std::int16_t column,
+                  std::int16_t row) {
+    if (MatrixChangeRecorder* recorder = MatrixChangeRecorder::For(doc)) {
+        recorder->Note({kind, column, row});
+    }
+}
+
+}  // namespace
+
+MatrixChangeRecorder::MatrixChangeRecorder(const VisibilityDocument& doc)
+    : doc_(doc), outer_(innermostRecorder) {
+    innermostRecorder = this;
+}
+
+MatrixChangeRecorder::~MatrixChangeRecorder() {
+    innermostRecorder = outer_;
+}
+
+MatrixChangeRecorder* MatrixChangeRecorder::For(const VisibilityDocument& doc) {
+    for (MatrixChangeRecorder* recorder = innermostRecorder; recorder != nullptr;
+         recorder = recorder->outer_) {
+        if (&recorder->doc_ == &doc) {
+            return recorder;
+        }
+    }
+    return nullptr;
+}
+
+void MatrixChangeRecorder::Note(const CellEdit& edit) {
+    if (!firstCellEdit_) {
+        firstCellEdit_ = edit;
+    }
+}
+
+void ReplayElementChanges(VisibilityDocument& doc, ListViewModel& grid,
+                          const std::vector<ElementChange>& changes, Replay direction) {
+    const auto apply = [&](const ElementChange& change, std::int16_t value) {
+        SetElement(doc, change.Column, change.Row, value);
+        std::int16_t column = change.Column;
+        std::int16_t row = change.Row;
+        RefreshMatrixCell(doc, grid, column, row);
+    };
+    if (direction == Replay::Undo) {
+        for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+            apply(*change, change->Before);
+        }
+    } else {
+        for (const ElementChange& change : changes) {
+            apply(change, change.After);
+        }
+    }
+}
+
 void ToggleVisibilityCell(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
                           std::int16_t& row) {
+    NoteCellEdit(doc, CellEdit::Kind::Toggle, column, row);
     const std::int16_t element = doc.Matrix.Get(column, row);
-    doc.Matrix.Set(column, row, static_cast<std::int16_t>(~element));
+    SetElement(doc, column, row, static_cast<std::int16_t>(~element));
     RefreshMatrixCell(doc, grid, column, row);
 }
 
 void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
                        std::int16_t& row) {
+    NoteCellEdit(doc, CellEdit::Kind::Edge, column, row);
     const std::int16_t n = doc.BlockCount;
     // Outside the ring the walks below would never meet their end.
     if (column < 1 || column > n || row < 1 || row > n) {
@@ -33,7 +106,7 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
 
     std::int16_t x = r;
     while (x != c) {
-        doc.Matrix.Set(c, x, True16);
+        SetElement(doc, c, x, True16);
         RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x + step), n);
     }
@@ -53,7 +126,7 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
     }
     x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(r - step), n);
     while (x != limit) {
-        doc.Matrix.Set(c, x, False16);
+        SetElement(doc, c, x, False16);
         RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x - step), n);
     }
@@ -68,7 +141,7 @@ int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
             }
             if (doc.Matrix.Get(j, i) != True16) {
                 ++changed;
-                doc.Matrix.Set(j, i, True16);
+                SetElement(doc, j, i, True16);
             }
             std::int16_t column = j;
             std::int16_t row = i;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 #include <set>
 
@@ -208,4 +209,72 @@ TEST(MakeVisibilityMutual, JoinsTheMatrixWithItsMirror) {
     }
     EXPECT_EQ(e.doc.Matrix.Get(2, 41), False16);
     e.ExpectGridInStep();
+}
+
+namespace lumark {
+
+bool operator==(const ElementChange& a, const ElementChange& b) {
+    return a.Column == b.Column && a.Row == b.Row && a.Before == b.Before && a.After == b.After;
+}
+
+std::ostream& operator<<(std::ostream& out, const ElementChange& change) {
+    return out << "(" << change.Column << ", " << change.Row << ": " << change.Before << " -> "
+               << change.After << ")";
+}
+
+}  // namespace lumark
+
+namespace {
+
+using Changes = std::vector<ElementChange>;
+
+}  // namespace
+
+TEST(MatrixChangeRecorder, RecordsOnlyTheElementsThatChangedInTheirOrder) {
+    Edited e(30);
+    e.doc.Matrix.Set(10, 12, True16);  // already on the edge's path
+    e.doc.Matrix.Set(10, 16, True16);  // to be cleared
+    e.doc.Matrix.Set(10, 18, True16);
+    MatrixChangeRecorder recorder(e.doc);
+    std::int16_t c = 10;
+    std::int16_t r = 14;
+    SetVisibilityEdge(e.doc, e.grid, c, r);
+    // The path walks from the clicked block towards the column's, the clearing away from it.
+    EXPECT_EQ(
+        recorder.Changes(),
+        (Changes{
+            {10, 14, 0, -1}, {10, 13, 0, -1}, {10, 11, 0, -1}, {10, 16, -1, 0}, {10, 18, -1, 0}}));
+    ASSERT_TRUE(recorder.FirstCellEdit());
+    EXPECT_EQ(recorder.FirstCellEdit()->Operation, CellEdit::Kind::Edge);
+    EXPECT_EQ(recorder.FirstCellEdit()->Row, 14);
+
+    std::int16_t again = 14;
+    SetVisibilityEdge(e.doc, e.grid, c, again);  // the same edge again changes nothing
+    EXPECT_EQ(recorder.Changes().size(), 5u);
+}
+
+TEST(MatrixChangeRecorder, ToggleAndCrossReportWhatTheyChanged) {
+    Edited e(6);
+    e.doc.Matrix.Set(2, 5, True16);
+    e.doc.Matrix.Set(3, 4, True16);
+    e.doc.Matrix.Set(4, 3, True16);  // already mutual
+    MatrixChangeRecorder recorder(e.doc);
+    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), 1);
+    std::int16_t zero = 0;  // an element without a cell is still an element
+    std::int16_t one = 1;
+    ToggleVisibilityCell(e.doc, e.grid, one, zero);
+    EXPECT_EQ(recorder.Changes(), (Changes{{5, 2, 0, -1}, {1, 0, 0, -1}}));
+    EXPECT_EQ(recorder.FirstCellEdit()->Operation, CellEdit::Kind::Toggle);
+}
+
+TEST(MatrixChangeRecorder, HearsOnlyItsOwnDocument) {
+    Edited e(5);
+    Edited other(5);
+    MatrixChangeRecorder recorder(e.doc);
+    std::int16_t c = 2;
+    std::int16_t r = 3;
+    ToggleVisibilityCell(other.doc, other.grid, c, r);
+    EXPECT_TRUE(recorder.Changes().empty());
+    ToggleVisibilityCell(e.doc, e.grid, c, r);
+    EXPECT_EQ(recorder.Changes(), (Changes{{2, 3, 0, -1}}));
 }

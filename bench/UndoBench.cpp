@@ -1,0 +1,260 @@
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <random>
+
+#include "EditHistory.h"
+#include "ListViewFunktionen.h"
+#include "ListViewModel.h"
+#include "MatrixEdits.h"
+#include "MatrixGrid.h"
+#include "RingDocument.h"
+#include "UndoCommands.h"
+#include "ViewDistance.h"
+
+namespace lumark {
+namespace {
+
+// 300 blocks on a built grid with a history, at model level: no view is attached.
+struct UndoBench {
+    VisibilityDocument doc;
+    ListViewModel grid;
+    EditHistory history{doc, grid};
+
+    explicit UndoBench(VisibilityDocument start) : doc(std::move(start)) {
+        FillMatrixGrid(doc, grid);
+        QCoreApplication::processEvents();
+    }
+
+    void SelectAll() {
+        for (int b = 1; b <= doc.BlockCount; ++b) {
+            ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+        }
+    }
+};
+
+// Every block sees itself and the 149 blocks ahead of it, none behind: "Cross Fw & Bw" sets
+// 300 x 149 = 44,700 elements.
+VisibilityDocument OneSidedRing() {
+    VisibilityDocument doc = MakeRingDocument(300, 0, "1.2");
+    for (int c = 1; c <= 300; ++c) {
+        for (int k = 1; k <= 149; ++k) {
+            doc.Matrix.Set(c, (c - 1 + k) % 300 + 1, True16);
+        }
+    }
+    return doc;
+}
+
+void Cross(UndoBench& bench) {
+    bench.history.Record(QStringLiteral("Cross Fw & Bw"),
+                         [&] { MakeVisibilityMutual(bench.doc, bench.grid); });
+}
+
+// The action as it ran before there was a history, for comparison.
+void BM_CrossUnrecorded300(benchmark::State& state) {
+    UndoBench bench(OneSidedRing());
+    const VisibilityMatrix start = bench.doc.Matrix;
+    for (auto _ : state) {
+        MakeVisibilityMutual(bench.doc, bench.grid);
+        state.PauseTiming();
+        bench.doc.Matrix = start;
+        FillMatrixGrid(bench.doc, bench.grid);
+        state.ResumeTiming();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_CrossUnrecorded300)->Unit(benchmark::kMillisecond);
+
+void BM_CrossRecorded300(benchmark::State& state) {
+    UndoBench bench(OneSidedRing());
+    for (auto _ : state) {
+        Cross(bench);
+        state.PauseTiming();
+        bench.history.Undo();
+        state.ResumeTiming();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_CrossRecorded300)->Unit(benchmark::kMillisecond);
+
+void BM_CrossUndo300(benchmark::State& state) {
+    UndoBench bench(OneSidedRing());
+    Cross(bench);
+    for (auto _ : state) {
+        bench.history.Undo();
+        state.PauseTiming();
+        bench.history.Redo();
+        state.ResumeTiming();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_CrossUndo300)->Unit(benchmark::kMillisecond);
+
+void BM_CrossRedo300(benchmark::State& state) {
+    UndoBench bench(OneSidedRing());
+    Cross(bench);
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.history.Undo();
+        state.ResumeTiming();
+        bench.history.Redo();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_CrossRedo300)->Unit(benchmark::kMillisecond);
+
+// Every block sees 10 on each side and is selected: "Increase (+)" sets 600 elements, and
+// "Decrease (-)" takes exactly those back.
+UndoBench& IncreaseBench() {
+    static UndoBench bench(MakeRingDocument(300, 10, "1.2"));
+    static const bool selected = (bench.SelectAll(), true);
+    static_cast<void>(selected);
+    return bench;
+}
+
+void Increase(UndoBench& bench) {
+    bench.history.Record(QStringLiteral("Increase (+)"),
+                         [&] { ViewDistance::IncreaseSelected(bench.doc, bench.grid); });
+}
+
+void BM_IncreaseUnrecorded300(benchmark::State& state) {
+    UndoBench& bench = IncreaseBench();
+    for (auto _ : state) {
+        ViewDistance::IncreaseSelected(bench.doc, bench.grid);
+        state.PauseTiming();
+        ViewDistance::DecreaseSelected(bench.doc, bench.grid);
+        state.ResumeTiming();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_IncreaseUnrecorded300)->Unit(benchmark::kMicrosecond);
+
+void BM_IncreaseRecorded300(benchmark::State& state) {
+    UndoBench& bench = IncreaseBench();
+    for (auto _ : state) {
+        Increase(bench);
+        state.PauseTiming();
+        bench.history.Undo();
+        state.ResumeTiming();
+    }
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_IncreaseRecorded300)->Unit(benchmark::kMicrosecond);
+
+void BM_IncreaseUndo300(benchmark::State& state) {
+    UndoBench& bench = IncreaseBench();
+    Increase(bench);
+    for (auto _ : state) {
+        bench.history.Undo();
+        state.PauseTiming();
+        bench.history.Redo();
+        state.ResumeTiming();
+    }
+    bench.history.Undo();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_IncreaseUndo300)->Unit(benchmark::kMicrosecond);
+
+void BM_IncreaseRedo300(benchmark::State& state) {
+    UndoBench& bench = IncreaseBench();
+    Increase(bench);
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.history.Undo();
+        state.ResumeTiming();
+        bench.history.Redo();
+    }
+    bench.history.Undo();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_IncreaseRedo300)->Unit(benchmark::kMicrosecond);
+
+double ResidentMegabytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+double PeakResidentMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// 1,000 steps of every kind on 300 blocks, each with a fresh random selection. What the
+// history holds is read from the process: run alone for the peak to mean anything
+// (--benchmark_filter=Mixed).
+void BM_MixedSteps1000Memory(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        UndoBench bench(MakeRingDocument(300, 20, "1.2"));
+        const double residentBefore = ResidentMegabytes();
+        const double peakBefore = PeakResidentMegabytes();
+        std::mt19937 random(1000);
+        const auto below = [&](int limit) { return static_cast<int>(random() % limit); };
+        state.ResumeTiming();
+        int steps = 0;
+        while (steps < 1000) {
+            const int kind = below(6);
+            if (kind >= 3) {
+                for (int b = 1; b <= 300; ++b) {
+                    ListViewFunktionen::SetListViewForeColor(
+                        bench.grid, below(4) == 0 ? SelectedColour : NormalColour, b + 1, 0);
+                }
+            }
+            bench.history.Record(QStringLiteral("step"), [&] {
+                std::int16_t c = static_cast<std::int16_t>(1 + below(300));
+                std::int16_t r = static_cast<std::int16_t>(1 + below(300));
+                switch (kind) {
+                    case 0:
+                        ToggleVisibilityCell(bench.doc, bench.grid, c, r);
+                        break;
+                    case 1:
+                        SetVisibilityEdge(bench.doc, bench.grid, c, r);
+                        break;
+                    case 2:
+                        MakeVisibilityMutual(bench.doc, bench.grid);
+                        break;
+                    case 3:
+                        ViewDistance::IncreaseSelected(bench.doc, bench.grid);
+                        break;
+                    case 4:
+                        ViewDistance::DecreaseSelected(bench.doc, bench.grid);
+                        break;
+                    default:
+                        ViewDistance::SetMinimumSelected(bench.doc, bench.grid,
+                                                         static_cast<std::int16_t>(1 + below(150)));
+                        break;
+                }
+            });
+            steps = bench.history.Steps().count();
+            if (bench.history.Steps().count() % 50 == 0) {
+                QCoreApplication::processEvents();
+            }
+        }
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.counters["resident_added_MB"] = ResidentMegabytes() - residentBefore;
+        state.counters["peak_added_MB"] = PeakResidentMegabytes() - peakBefore;
+        double elements = 0;
+        for (int i = 0; i < bench.history.Steps().count(); ++i) {
+            const auto* step = dynamic_cast<const RecordedEdit*>(bench.history.Steps().command(i));
+            elements += step != nullptr ? static_cast<double>(step->Changes().size()) : 0;
+        }
+        state.counters["elements_held"] = elements;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MixedSteps1000Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace lumark

@@ -1,0 +1,109 @@
+#include "EditHistory.h"
+
+#include <memory>
+
+#include "ListViewFunktionen.h"
+#include "MatrixEdits.h"
+#include "UndoCommands.h"
+
+namespace lumark {
+
+namespace {
+
+// Users and the file count blocks from 0.
+QString CellEditText(const std::optional<CellEdit>& edit) {
+    if (!edit) {
+        return QStringLiteral("Cell click");
+    }
+    const int block = edit->Column - 1;
+    const int seen = edit->Row - 1;
+    return edit->Operation == CellEdit::Kind::Toggle
+               ? QStringLiteral("Toggle block %1 sees %2").arg(block).arg(seen)
+               : QStringLiteral("Edge of block %1 at %2").arg(block).arg(seen);
+}
+
+}  // namespace
+
+EditHistory::EditHistory(VisibilityDocument& doc, ListViewModel& grid) : doc_(doc), grid_(grid) {}
+
+void EditHistory::Record(const QString& text, const std::function<void()>& action) {
+    Run(StepKind::Action, text, action);
+}
+
+void EditHistory::RecordCellClick(const std::function<void()>& action) {
+    Run(StepKind::CellClick, QString(), action);
+}
+
+void EditHistory::RecordDoubleClick(const std::function<void()>& action) {
+    Run(clickStepOnTop_ ? StepKind::DoubleClick : StepKind::CellClick, QString(), action);
+}
+
+void EditHistory::Run(StepKind kind, const QString& text, const std::function<void()>& action) {
+    MatrixChangeRecorder recorder(doc_);
+    const auto push = [&] {
+        const bool pushed = !recorder.Changes().empty();
+        clickStepOnTop_ = pushed && kind == StepKind::CellClick;
+        if (!pushed) {
+            return;
+        }
+        const QString name =
+            kind == StepKind::Action ? text : CellEditText(recorder.FirstCellEdit());
+        const RecordedEdit::Kind stepKind = kind == StepKind::Action ? RecordedEdit::Kind::Action
+                                            : kind == StepKind::CellClick
+                                                ? RecordedEdit::Kind::CellClick
+                                                : RecordedEdit::Kind::DoubleClick;
+        stack_.push(new RecordedEdit(doc_, grid_, name, recorder.TakeChanges(), stepKind));
+    };
+    try {
+        action();
+    } catch (...) {
+        push();  // what changed before the failure stays changed, and undoable
+        throw;
+    }
+    push();
+}
+
+bool EditHistory::Undo() {
+    clickStepOnTop_ = false;
+    if (!stack_.canUndo()) {
+        return false;
+    }
+    stack_.undo();
+    doc_.UnsavedChanges = !stack_.isClean();
+    return true;
+}
+
+bool EditHistory::Redo() {
+    clickStepOnTop_ = false;
+    if (!stack_.canRedo()) {
+        return false;
+    }
+    stack_.redo();
+    doc_.UnsavedChanges = !stack_.isClean();
+    return true;
+}
+
+void EditHistory::MarkSaved() {
+    clickStepOnTop_ = false;
+    stack_.setClean();
+}
+
+void EditHistory::Clear() {
+    clickStepOnTop_ = false;
+    stack_.clear();
+}
+
+QString EditHistory::SelectedBlocksText(const QString& caption) const {
+    int selected = 0;
+    for (std::int16_t b = 1; b <= doc_.BlockCount; ++b) {
+        selected += SelectedBlock(grid_, b) ? 1 : 0;
+    }
+    return selected == 1 ? caption + QStringLiteral(" on 1 block")
+                         : caption + QStringLiteral(" on %1 blocks").arg(selected);
+}
+
+QString EditHistory::KeysText() {
+    return QStringLiteral("Undo: Ctrl+Z    Redo: Ctrl+Shift+Z or Ctrl+Y");
+}
+
+}  // namespace lumark

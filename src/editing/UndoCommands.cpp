@@ -1,0 +1,76 @@
+#include "UndoCommands.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+
+namespace lumark {
+
+namespace {
+
+// Steps of cell clicks share an id, so that QUndoStack offers a double click to the click's step.
+constexpr int CellClickId = 1;
+
+}  // namespace
+
+RecordedEdit::RecordedEdit(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
+                           std::vector<ElementChange> changes, Kind kind)
+    : doc_(doc), grid_(grid), changes_(std::move(changes)), kind_(kind) {
+    setText(text);
+}
+
+void RecordedEdit::undo() {
+    ReplayElementChanges(doc_, grid_, changes_, Replay::Undo);
+    applied_ = false;
+}
+
+void RecordedEdit::redo() {
+    if (applied_) {
+        return;  // pushed after the action itself made the changes
+    }
+    ReplayElementChanges(doc_, grid_, changes_, Replay::Redo);
+    applied_ = true;
+}
+
+int RecordedEdit::id() const {
+    return kind_ == Kind::Action ? -1 : CellClickId;
+}
+
+bool RecordedEdit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const RecordedEdit*>(other);
+    if (kind_ != Kind::CellClick || next == nullptr || next->kind_ != Kind::DoubleClick) {
+        return false;
+    }
+    std::vector<ElementChange> both = changes_;
+    both.insert(both.end(), next->changes_.begin(), next->changes_.end());
+    changes_ = NetChanges(both);
+    kind_ = Kind::Action;  // one double click per click
+    setObsolete(changes_.empty());
+    return true;
+}
+
+std::vector<ElementChange> NetChanges(const std::vector<ElementChange>& changes) {
+    std::vector<ElementChange> net;
+    std::unordered_map<std::uint32_t, std::size_t> position;  // element -> its place in `net`
+    for (const ElementChange& change : changes) {
+        const std::uint32_t key =
+            static_cast<std::uint32_t>(static_cast<std::uint16_t>(change.Column)) << 16 |
+            static_cast<std::uint16_t>(change.Row);
+        const auto [at, first] = position.try_emplace(key, net.size());
+        if (first) {
+            net.push_back(change);
+        } else {
+            net[at->second].After = change.After;
+        }
+    }
+    std::vector<ElementChange> kept;
+    kept.reserve(net.size());
+    for (const ElementChange& change : net) {
+        if (change.Before != change.After) {
+            kept.push_back(change);
+        }
+    }
+    return kept;
+}
+
+}  // namespace lumark

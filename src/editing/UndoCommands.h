@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QUndoCommand>
+#include <vector>
+
+#include "ListViewModel.h"
+#include "MatrixEdits.h"
+#include "VisibilityDocument.h"
+
+namespace lumark {
+
+// One step of the edit history: the elements an action changed, with their values before and
+// after. The action has already run when the step is pushed, so its first redo does nothing.
+class RecordedEdit : public QUndoCommand {
+  public:
+    // A cell click's step can take in the second click of a double click.
+    enum class Kind { Action, CellClick, DoubleClick };
+
+    RecordedEdit(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
+                 std::vector<ElementChange> changes, Kind kind);
+
+    void undo() override;
+    void redo() override;
+    int id() const override;
+    // Takes in a double click's changes; when they undo the click's, the step becomes obsolete
+    // and the stack drops it.
+    bool mergeWith(const QUndoCommand* other) override;
+
+    const std::vector<ElementChange>& Changes() const { return changes_; }
+
+  private:
+    VisibilityDocument& doc_;
+    ListViewModel& grid_;
+    std::vector<ElementChange> changes_;
+    Kind kind_;
+    bool applied_ = true;
+};
+
+// The net effect of changes made one after the other: each element once, with its first value
+// before and last value after, in the order first changed; elements back at their value dropped.
+std::vector<ElementChange> NetChanges(const std::vector<ElementChange>& changes);
+
+}  // namespace lumark
