@@ -158,6 +158,11 @@ TEST_F(DesktopTest, SaveAsWritesElsewhereAndTheWindowFollows) {
     EXPECT_EQ(window->windowTitle().toStdString(), "Lumark    " + copy);
     EXPECT_FALSE(window->Document().UnsavedChanges);
     EXPECT_EQ(Ini::ReadIniValue("Main", "LastDir", "", settings), dir.path().toStdString());
+    // The saved state is the clean one for undo too.
+    Keys(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(Modified(), QStringLiteral("Modified"));
+    Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    EXPECT_EQ(Modified(), QString());
 }
 
 TEST_F(DesktopTest, SaveAsCancelledRefusedOrFailedChangesNothing) {
