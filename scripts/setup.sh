@@ -2,7 +2,7 @@
 # Usage: source scripts/setup.sh; lumark_setup BUILD_DIR [cmake options...]
 
 LUMARK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-LUMARK_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
+LUMARK_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-private-dev libgtest-dev libbenchmark-dev fonts-dejavu-core)
 
 lumark_install_missing() {
     local missing=()

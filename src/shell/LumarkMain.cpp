@@ -18,6 +18,7 @@
 #include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
 #include "GridInteraction.h"
+#include "GridKeys.h"
 #include "Ini.h"
 #include "LumarkVersion.h"
 #include "Lumark_Allgemein.h"
@@ -30,6 +31,7 @@
 #include "ViewDistance.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
+#include "WindowAccessibility.h"
 
 namespace lumark {
 
@@ -67,6 +69,8 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
       commandLine_(std::move(commandLine)) {
     CreateControls();
     Form_Initialize();
+    ConnectGridKeys(*this);
+    DescribeWindowForAccessibility(*this);
 }
 
 LumarkMain::~LumarkMain() = default;
