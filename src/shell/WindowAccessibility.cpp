@@ -77,6 +77,11 @@ void DescribeWindowForAccessibility(LumarkMain& window) {
     static_cast<void>(installed);
     for (int position = 1; QLabel* panel = window.StatusPanel(position); ++position) {
         panel->setProperty(QuietPanelProperty, true);
+        // A panel whose text was set before it was marked already has the plain interface.
+        QAccessibleInterface* cached = QAccessible::queryAccessibleInterface(panel);
+        if (cached != nullptr && dynamic_cast<StatusPanelAccessible*>(cached) == nullptr) {
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
+        }
     }
 }
 
