@@ -54,21 +54,14 @@ QVariant HeaderAccessibleText(const ListViewModel& grid, int section) {
     return BlockName(section) + SelectedSuffix(grid, section);
 }
 
-GridSelectionAnnouncer::GridSelectionAnnouncer(QTableView& view, const ListViewModel& grid)
+GridChangeAnnouncer::GridChangeAnnouncer(QTableView& view, const ListViewModel& grid)
     : QObject(&view), view_(view), grid_(grid) {
-    connect(&grid, &QAbstractItemModel::modelReset, this, &GridSelectionAnnouncer::Reread);
-    connect(&grid, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                   const QList<int>& roles) {
-                if (roles.isEmpty() || roles.contains(Qt::ForegroundRole) ||
-                    roles.contains(ListViewModel::ForeColourRole)) {
-                    ColumnsChanged(topLeft.column(), bottomRight.column());
-                }
-            });
+    connect(&grid, &QAbstractItemModel::modelReset, this, &GridChangeAnnouncer::Reread);
+    connect(&grid, &QAbstractItemModel::dataChanged, this, &GridChangeAnnouncer::DataChanged);
     Reread();
 }
 
-void GridSelectionAnnouncer::Reread() {
+void GridChangeAnnouncer::Reread() {
     // A rebuilt grid is announced by the view itself; only the record starts afresh.
     selected_.assign(static_cast<std::size_t>(grid_.ColumnHeaderCount()), false);
     for (int column = 1; column < grid_.ColumnHeaderCount(); ++column) {
@@ -76,22 +69,33 @@ void GridSelectionAnnouncer::Reread() {
     }
 }
 
-void GridSelectionAnnouncer::ColumnsChanged(int first, int last) {
+void GridChangeAnnouncer::DataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                      const QList<int>& roles) {
     std::vector<int> changed;
-    for (int column = std::max(first, 1);
-         column <= last && column < static_cast<int>(selected_.size()); ++column) {
-        const bool now = ColumnSelected(grid_, column);
-        if (now != selected_[static_cast<std::size_t>(column)]) {
-            selected_[static_cast<std::size_t>(column)] = now;
-            changed.push_back(column);
+    if (roles.isEmpty() || roles.contains(Qt::ForegroundRole) ||
+        roles.contains(ListViewModel::ForeColourRole)) {
+        for (int column = std::max(topLeft.column(), 1);
+             column <= bottomRight.column() && column < static_cast<int>(selected_.size());
+             ++column) {
+            const bool now = ColumnSelected(grid_, column);
+            if (now != selected_[static_cast<std::size_t>(column)]) {
+                selected_[static_cast<std::size_t>(column)] = now;
+                changed.push_back(column);
+            }
         }
     }
-    if (!changed.empty()) {
-        Announce(changed);
+    // An edit of the focused cell is heard at once (a diagonal cell's text does not change).
+    const QModelIndex current = view_.currentIndex();
+    const bool focusedEdited =
+        (roles.isEmpty() || roles.contains(Qt::DisplayRole)) && current.isValid() &&
+        current.row() >= topLeft.row() && current.row() <= bottomRight.row() &&
+        current.column() >= topLeft.column() && current.column() <= bottomRight.column();
+    if (!changed.empty() || focusedEdited) {
+        Announce(changed, focusedEdited);
     }
 }
 
-void GridSelectionAnnouncer::Announce(const std::vector<int>& columns) const {
+void GridChangeAnnouncer::Announce(const std::vector<int>& columns, bool focusedEdited) const {
     if (!QAccessible::isActive()) {
         return;
     }
@@ -113,6 +117,7 @@ void GridSelectionAnnouncer::Announce(const std::vector<int>& columns) const {
     const int right =
         view_.columnAt(area.right()) < 0 ? grid_.columnCount() - 1 : view_.columnAt(area.right());
     const QModelIndex current = view_.currentIndex();
+    bool focusedRenamed = false;
 
     for (const int column : columns) {
         const int first = table->indexOfChild(cells->cellAt(0, column));
@@ -124,10 +129,15 @@ void GridSelectionAnnouncer::Announce(const std::vector<int>& columns) const {
         for (int row = top; onScreen && row <= bottom; ++row) {
             SendNameChanged(cells->cellAt(row, column));
         }
-        if (current.isValid() && current.column() == column &&
-            !(onScreen && current.row() >= top && current.row() <= bottom)) {
-            SendNameChanged(cells->cellAt(current.row(), column));
+        if (current.isValid() && current.column() == column) {
+            focusedRenamed = true;
+            if (!(onScreen && current.row() >= top && current.row() <= bottom)) {
+                SendNameChanged(cells->cellAt(current.row(), column));
+            }
         }
+    }
+    if (focusedEdited && !focusedRenamed) {
+        SendNameChanged(cells->cellAt(current.row(), current.column()));
     }
 }
 

@@ -23,19 +23,21 @@ QVariant CellAccessibleText(const VisibilityDocument& doc, const ListViewModel& 
 // "block 7", or "block 7, selected"; null for the label column's header.
 QVariant HeaderAccessibleText(const ListViewModel& grid, int section);
 
-// Tells assistive technology when a block column's selection changes. The selection is only the
-// colour of the column, so it is read back from the diagonal cells after every data change; the
-// header and the cells on screen are renamed (their text ends in ", selected" or no longer does).
-class GridSelectionAnnouncer : public QObject {
+// Tells assistive technology what the texts above do not announce by themselves. When a block
+// column's selection changes (it is only the column's colour, read back from the diagonal cells
+// after every data change), its header and its cells on screen are renamed: their text gains or
+// loses ", selected". An edit of the focused cell renames that cell.
+class GridChangeAnnouncer : public QObject {
     Q_OBJECT
 
   public:
-    GridSelectionAnnouncer(QTableView& view, const ListViewModel& grid);
+    GridChangeAnnouncer(QTableView& view, const ListViewModel& grid);
 
   private:
     void Reread();
-    void ColumnsChanged(int first, int last);
-    void Announce(const std::vector<int>& columns) const;
+    void DataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles);
+    void Announce(const std::vector<int>& columns, bool focusedEdited) const;
 
     QTableView& view_;
     const ListViewModel& grid_;

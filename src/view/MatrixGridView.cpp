@@ -42,7 +42,7 @@ void MatrixGridView::SetListViewModel(ListViewModel* model) {
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
     connect(model, &ListViewModel::RefreshRequested, viewport(), qOverload<>(&QWidget::update));
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::FocusFirstBlock);
-    new GridSelectionAnnouncer(*this, *model);
+    new GridChangeAnnouncer(*this, *model);
     ApplyColumnWidths();
 }
 
