@@ -58,7 +58,13 @@ GridChangeAnnouncer::GridChangeAnnouncer(QTableView& view, const ListViewModel& 
     : QObject(&view), view_(view), grid_(grid) {
     connect(&grid, &QAbstractItemModel::modelReset, this, &GridChangeAnnouncer::Reread);
     connect(&grid, &QAbstractItemModel::dataChanged, this, &GridChangeAnnouncer::DataChanged);
+    connect(view.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { focusedText_ = AccessibleText(current); });
     Reread();
+}
+
+QString GridChangeAnnouncer::AccessibleText(const QModelIndex& index) const {
+    return grid_.data(index, Qt::AccessibleTextRole).toString();
 }
 
 void GridChangeAnnouncer::Reread() {
@@ -67,6 +73,7 @@ void GridChangeAnnouncer::Reread() {
     for (int column = 1; column < grid_.ColumnHeaderCount(); ++column) {
         selected_[static_cast<std::size_t>(column)] = ColumnSelected(grid_, column);
     }
+    focusedText_ = AccessibleText(view_.currentIndex());
 }
 
 void GridChangeAnnouncer::DataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -84,12 +91,12 @@ void GridChangeAnnouncer::DataChanged(const QModelIndex& topLeft, const QModelIn
             }
         }
     }
-    // An edit of the focused cell is heard at once (a diagonal cell's text does not change).
+    // An edit of the focused cell is heard at once (a diagonal cell's display text never
+    // changes).
     const QModelIndex current = view_.currentIndex();
-    const bool focusedEdited =
-        (roles.isEmpty() || roles.contains(Qt::DisplayRole)) && current.isValid() &&
-        current.row() >= topLeft.row() && current.row() <= bottomRight.row() &&
-        current.column() >= topLeft.column() && current.column() <= bottomRight.column();
+    const QString focusedText = AccessibleText(current);
+    const bool focusedEdited = focusedText != focusedText_;
+    focusedText_ = focusedText;
     if (!changed.empty() || focusedEdited) {
         Announce(changed, focusedEdited);
     }

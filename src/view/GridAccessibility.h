@@ -34,6 +34,7 @@ class GridChangeAnnouncer : public QObject {
     GridChangeAnnouncer(QTableView& view, const ListViewModel& grid);
 
   private:
+    QString AccessibleText(const QModelIndex& index) const;
     void Reread();
     void DataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles);
@@ -42,6 +43,7 @@ class GridChangeAnnouncer : public QObject {
     QTableView& view_;
     const ListViewModel& grid_;
     std::vector<bool> selected_;  // by block column; index 0 is the label column
+    QString focusedText_;         // what the focused cell said when last heard
 };
 
 }  // namespace lumark

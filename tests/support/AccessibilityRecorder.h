@@ -4,43 +4,26 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 #include <QAccessible>
-#include <QString>
 #include <string>
 #include <vector>
 
 namespace lumark {
 
-// Turns accessibility on for one test and records what the widgets announce instead of handing
-// it to a platform bridge. Only one may exist at a time. QAccessible::setActive only tells
-// observers; the offscreen platform's own switch is what lets events through.
+// Turns accessibility on while it lives and records the names announced as changed instead of
+// handing them to a bridge. QAccessible::setActive only tells observers; the platform's own
+// switch is what lets events through offscreen.
 class AccessibilityRecorder {
   public:
-    struct Announcement {
-        QAccessible::Event Type;
-        QAccessible::Role Role;
-        QString Name;
-    };
+    AccessibilityRecorder() { Switch(true); }
+    ~AccessibilityRecorder() { Switch(false); }
 
-    AccessibilityRecorder() {
-        Events().clear();
-        Switch(true);
-        previous_ = QAccessible::installUpdateHandler(&Record);
-    }
-    ~AccessibilityRecorder() {
-        QAccessible::installUpdateHandler(previous_);
-        Switch(false);
-    }
-    AccessibilityRecorder(const AccessibilityRecorder&) = delete;
-    AccessibilityRecorder& operator=(const AccessibilityRecorder&) = delete;
-
-    void Clear() { Events().clear(); }
-
-    // Names announced as changed, in order, of objects with `role`.
-    std::vector<std::string> Renamed(QAccessible::Role role) const {
+    void Clear() { Renames().clear(); }
+    // Names, in order, that objects of `role` were renamed to.
+    static std::vector<std::string> Renamed(QAccessible::Role role) {
         std::vector<std::string> names;
-        for (const Announcement& a : Events()) {
-            if (a.Type == QAccessible::NameChanged && a.Role == role) {
-                names.push_back(a.Name.toStdString());
+        for (const auto& [r, name] : Renames()) {
+            if (r == role) {
+                names.push_back(name);
             }
         }
         return names;
@@ -48,24 +31,20 @@ class AccessibilityRecorder {
 
   private:
     static void Switch(bool on) {
-        if (QPlatformAccessibility* platform =
-                QGuiApplicationPrivate::platformIntegration()->accessibility()) {
-            platform->setActive(on);
-        }
+        Renames().clear();
+        QAccessible::installUpdateHandler(on ? &Record : nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
     }
-
-    static std::vector<Announcement>& Events() {
-        static std::vector<Announcement> events;
-        return events;
+    static std::vector<std::pair<QAccessible::Role, std::string>>& Renames() {
+        static std::vector<std::pair<QAccessible::Role, std::string>> renames;
+        return renames;
     }
-
     static void Record(QAccessibleEvent* event) {
-        if (QAccessibleInterface* target = event->accessibleInterface()) {
-            Events().push_back({event->type(), target->role(), target->text(QAccessible::Name)});
+        QAccessibleInterface* target = event->accessibleInterface();
+        if (event->type() == QAccessible::NameChanged && target != nullptr) {
+            Renames().emplace_back(target->role(), target->text(QAccessible::Name).toStdString());
         }
     }
-
-    QAccessible::UpdateHandler previous_ = nullptr;
 };
 
 }  // namespace lumark
