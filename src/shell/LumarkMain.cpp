@@ -30,6 +30,7 @@
 #include "DevelopmentDirectory.h"
 #include "EditHistory.h"
 #include "GridInteraction.h"
+#include "GridKeys.h"
 #include "Ini.h"
 #include "LumarkError.h"
 #include "LumarkVersion.h"
@@ -46,6 +47,7 @@
 #include "ViewDistance.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
+#include "WindowAccessibility.h"
 
 namespace lumark {
 
@@ -93,6 +95,8 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
       commandLine_(std::move(commandLine)) {
     CreateControls();
     Form_Initialize();
+    ConnectGridKeys(*this);
+    DescribeWindowForAccessibility(*this);
 }
 
 LumarkMain::~LumarkMain() = default;

@@ -18,6 +18,9 @@ class MatrixGridModel : public ListViewModel {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // The zero-width label column shows no element: keyboard focus and assistive technology
+    // pass it by.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
     const VisibilityDocument& doc_;

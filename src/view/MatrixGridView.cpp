@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "GridAccessibility.h"
 #include "ListViewModel.h"
 #include "MatrixGrid.h"
 #include "Twips.h"
@@ -28,6 +29,11 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setDefaultSectionSize(TwipsToPixels(MatrixColumnWidthTwips, logicalDpiX()));
     SetHideSelection(true);
+    setAccessibleName(QStringLiteral("Visibility grid"));
+    setAccessibleDescription(
+        QStringLiteral("Each column is the visibility list of one viewing block; each row is a "
+                       "block that can be seen. Space toggles the focused cell, Ctrl+Space "
+                       "selects its column, Ctrl+Shift+Space adds its column to the selection."));
 }
 
 void MatrixGridView::SetListViewModel(ListViewModel* model) {
@@ -35,7 +41,16 @@ void MatrixGridView::SetListViewModel(ListViewModel* model) {
     setModel(model);
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
     connect(model, &ListViewModel::RefreshRequested, viewport(), qOverload<>(&QWidget::update));
+    connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::FocusFirstBlock);
+    new GridChangeAnnouncer(*this, *model);
     ApplyColumnWidths();
+}
+
+void MatrixGridView::FocusFirstBlock() {
+    // The label column takes no focus; keys start on the first block's diagonal cell.
+    if (listModel_->rowCount() > 0 && listModel_->columnCount() > 1) {
+        selectionModel()->setCurrentIndex(listModel_->index(0, 1), QItemSelectionModel::NoUpdate);
+    }
 }
 
 void MatrixGridView::SetHideSelection(bool hide) {
@@ -93,6 +108,11 @@ void MatrixGridView::keyPressEvent(QKeyEvent* event) {
     emit GridKeyPressed(event->key(), event->modifiers());
     // Ctrl+A selects block columns, not the table's cells.
     if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        emit GridSpacePressed(event->modifiers());
         event->accept();
         return;
     }

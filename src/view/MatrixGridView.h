@@ -31,6 +31,8 @@ class MatrixGridView : public QTableView {
     void ViewportDoubleClicked(QPoint position);
     void GridKeyPressed(int key, Qt::KeyboardModifiers modifiers);
     void GridKeyReleased(int key, Qt::KeyboardModifiers modifiers);
+    // Space on the grid, after GridKeyPressed; the table does nothing else with it.
+    void GridSpacePressed(Qt::KeyboardModifiers modifiers);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -42,6 +44,7 @@ class MatrixGridView : public QTableView {
 
   private:
     void ApplyColumnWidths();
+    void FocusFirstBlock();
 
     ListViewModel* listModel_ = nullptr;
     bool hideSelection_ = true;
