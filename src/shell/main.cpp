@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);  // takes its own options, such as -platform, out of argv
     QApplication::setApplicationName(QStringLiteral("Lumark"));
+    // Links the window to its installed desktop entry (icon and name on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumark.Lumark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumark/lumark.png")));
 
     std::error_code error;
