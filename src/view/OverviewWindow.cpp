@@ -21,7 +21,7 @@ namespace lumark {
 
 namespace {
 
-constexpr int Margin = 6;
+constexpr int Margin = 8;
 constexpr int MarkBand = 5;  // the strip above the matrix where selected columns are marked
 constexpr int MarkGap = 2;
 constexpr int PreferredSide = 600;
@@ -51,7 +51,10 @@ OverviewCanvas::OverviewCanvas(const VisibilityDocument& doc, const ListViewMode
     setCursor(Qt::CrossCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     connect(&grid, &QAbstractItemModel::dataChanged, this, &OverviewCanvas::Invalidate);
-    connect(&grid, &QAbstractItemModel::modelReset, this, &OverviewCanvas::Invalidate);
+    connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
+        updateGeometry();  // a load may change the block count
+        Invalidate();
+    });
     for (QScrollBar* bar : {view.horizontalScrollBar(), view.verticalScrollBar()}) {
         connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
         connect(bar, &QScrollBar::rangeChanged, this, qOverload<>(&QWidget::update));
@@ -100,6 +103,12 @@ QRectF OverviewCanvas::ShownPart() const {
     return shown.intersected(QRectF(Origin(), QSizeF(n * cell, n * cell)));
 }
 
+QSize OverviewCanvas::minimumSizeHint() const {
+    // One pixel an element: smaller, and the picture would be cut.
+    const int n = std::max(Blocks(), 1);
+    return QSize(n + 2 * Margin, n + 2 * Margin + MarkBand + MarkGap);
+}
+
 QSize OverviewCanvas::sizeHint() const {
     const int n = std::max(Blocks(), 1);
     const int cell = std::clamp(PreferredSide / n, 1, MaxCellPixels);
@@ -141,12 +150,15 @@ void OverviewCanvas::paintEvent(QPaintEvent* /*event*/) {
             painter.fillRect(QRect(column.x(), Margin, cell, MarkBand), SelectedMark);
         }
     }
+    // Frames go around what they mark, so the squares inside stay to be seen.
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.drawRect(QRectF(Origin(), QSizeF(n * cell, n * cell)).adjusted(-0.5, -0.5, 0.5, 0.5));
     const QRectF shown = ShownPart();
     if (!shown.isEmpty()) {
-        painter.setPen(QPen(Qt::black, 1));
-        painter.drawRect(shown.adjusted(0.5, 0.5, -0.5, -0.5));
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(shown.adjusted(1.5, 1.5, -1.5, -1.5));
+        painter.drawRect(shown.adjusted(-1.5, -1.5, 1.5, 1.5));
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(shown.adjusted(-0.5, -0.5, 0.5, 0.5));
     }
 }
 

@@ -33,6 +33,7 @@ class OverviewCanvas : public QWidget {
     QRectF ShownPart() const;
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
