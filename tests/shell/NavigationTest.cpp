@@ -1,67 +1,35 @@
-#include <QHeaderView>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
 
+#include "../editing/EditingWindow.h"
 #include "GoToBlock.h"
-#include "ListViewFunktionen.h"
-#include "MatrixGridView.h"
 #include "OverviewWindow.h"
 #include "RelationPicture.h"
-#include "WindowFixture.h"
 
 namespace lumark {
 namespace {
 
-// The window shown with a file loaded the way "Load" loads it, driven by Qt events.
-class Navigation : public WindowTest {
+// The shown window driven by Qt events, as the editing tests drive it.
+class Navigation : public EditingWindowTest {
   protected:
-    void Open(int blocks) {
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->OpenVisibilityFile(MakeVisibilityFile("visibility.txt", blocks));
-        Settle();
-    }
-
     static void Settle() {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::processEvents();
         }
     }
 
-    MatrixGridView& View() { return *window->ListView; }
     QString SelectedPanel() const { return window->StatusPanel(6)->text(); }
     QString PointerPanel() const { return window->StatusPanel(7)->text(); }
-
-    QPoint CellCentre(int row, int block) {
-        const QModelIndex index = window->Grid().index(row - 1, block);
-        View().scrollTo(index);
-        return View().visualRect(index).center();
-    }
 
     void MovePointer(int row, int block) {
         QTest::mouseMove(View().viewport(), CellCentre(row, block));
         Settle();
     }
 
-    void ClickCell(int row, int block) {
-        QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, CellCentre(row, block));
-        Settle();
-    }
-
-    void ClickHeader(int block) {
-        QHeaderView* header = View().horizontalHeader();
-        View().scrollTo(window->Grid().index(0, block));
-        const QPoint at(header->sectionViewportPosition(block) + header->sectionSize(block) / 2,
-                        header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-        Settle();
-    }
-
-    // Whether the whole cell of element (column, row) lies inside the grid's viewport.
+    // Whether the whole cell in row `row` under block column `block` is in the grid's view.
     bool InView(int row, int block) {
-        const QRect cell = View().visualRect(window->Grid().index(row - 1, block));
+        const QRect cell = View().visualRect(Grid().index(row - 1, block));
         return View().viewport()->rect().contains(cell);
     }
 
@@ -76,7 +44,7 @@ class Navigation : public WindowTest {
 };
 
 TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
-    Open(10);
+    Load(10);
     EXPECT_EQ(PointerPanel(), QString());
     MovePointer(4, 8);  // row of block 3, column of block 7
     EXPECT_EQ(PointerPanel(), QStringLiteral("7 does not see 3"));
@@ -90,28 +58,28 @@ TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
 }
 
 TEST_F(Navigation, SelectedPanelAndHeaderMarksFollowTheSelection) {
-    Open(10);
+    Load(10);
     EXPECT_EQ(SelectedPanel(), QString());
     ClickHeader(4);
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
-    EXPECT_TRUE(window->Grid().headerData(4, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
     QTest::mouseClick(window->cmdSelAll, Qt::LeftButton);
     Settle();
     EXPECT_EQ(SelectedPanel(), QStringLiteral("10 selected"));
     ClickCell(2, 3);  // after a header click, a cell click clears the selection first
     EXPECT_EQ(SelectedPanel(), QString());
-    EXPECT_FALSE(window->Grid().headerData(4, Qt::Horizontal, Qt::FontRole).isValid());
+    EXPECT_FALSE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).isValid());
 }
 
 TEST_F(Navigation, RowLabelsStayWhileScrollingSideways) {
-    Open(300);
+    Load(300);
     QHeaderView* labels = View().verticalHeader();
     ASSERT_TRUE(labels->isVisible());
     View().horizontalScrollBar()->setValue(View().horizontalScrollBar()->maximum());
     Settle();
     EXPECT_TRUE(labels->isVisible());
     EXPECT_EQ(labels->logicalIndexAt(labels->sectionViewportPosition(5) + 1), 5);
-    EXPECT_EQ(window->Grid().headerData(5, Qt::Vertical).toString(), QStringLiteral("5"));
+    EXPECT_EQ(Grid().headerData(5, Qt::Vertical).toString(), QStringLiteral("5"));
     EXPECT_GE(labels->width(), labels->fontMetrics().horizontalAdvance(QStringLiteral("299")));
     // The label column stays hidden and every block column keeps its width.
     EXPECT_EQ(View().horizontalHeader()->sectionSize(0), 0);
@@ -120,11 +88,9 @@ TEST_F(Navigation, RowLabelsStayWhileScrollingSideways) {
 }
 
 TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
-    Open(6);
+    Load(6);
     const auto tinted = [this](int row, int block) {
-        return window->Grid()
-            .data(window->Grid().index(row - 1, block), Qt::BackgroundRole)
-            .isValid();
+        return Grid().index(row - 1, block).data(Qt::BackgroundRole).isValid();
     };
     ClickCell(5, 3);  // block 2 comes to see block 4
     EXPECT_TRUE(tinted(5, 3));
@@ -134,15 +100,27 @@ TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
     Settle();
     EXPECT_FALSE(tinted(5, 3));
     EXPECT_FALSE(tinted(3, 5));
-    ClickCell(2, 6);
-    window->OpenVisibilityFile(MakeVisibilityFile("other.txt", 6));
+    ClickCell(4, 5);
+    // A file read from disk in which block 1 sees block 5 only one way.
+    QFile file(dir.filePath(QStringLiteral("other.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Version: 1.2\r\nBlocks: 6\r\n");
+    for (int b = 0; b < 6; ++b) {
+        file.write(QByteArray("Block: ") + QByteArray::number(b) + "\r\n" + QByteArray::number(b) +
+                   (b == 1 ? "\r\n5" : "") + "\r\n-1\r\n\r\n");
+    }
+    file.close();
+    Document().UnsavedChanges = false;
+    window->OpenVisibilityFile(file.fileName().toStdString());
     Settle();
-    EXPECT_FALSE(tinted(2, 6));
-    EXPECT_FALSE(tinted(6, 2));
+    EXPECT_FALSE(tinted(4, 5));
+    EXPECT_FALSE(tinted(5, 4));
+    EXPECT_TRUE(tinted(6, 2));
+    EXPECT_TRUE(tinted(2, 6));
 }
 
 TEST_F(Navigation, CtrlGScrollsToTheBlockAndChangesNothingElse) {
-    Open(300);
+    Load(300);
     ClickHeader(7);
     const QModelIndex current = View().currentIndex();
     const VisibilityMatrix before = window->Document().Matrix;
@@ -182,17 +160,8 @@ TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {
     }
 }
 
-TEST_F(Navigation, CtrlGWithoutAFileSaysSo) {
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    dialogs.AnswerMsgBox(UserDialogs::vbOK);
-    PressCtrlG();
-    ASSERT_EQ(dialogs.calls.size(), 1u);
-    EXPECT_EQ(dialogs.calls[0].Kind, DialogKind::MsgBox);
-}
-
 TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
-    Open(300);
+    Load(300);
     QTest::keyClick(&View(), Qt::Key_F2);
     Settle();
     OverviewWindow* overview = window->Overview();

@@ -89,66 +89,31 @@ TEST(GridTint, MarksExactlyTheOneWayCellsWithOneTintEachWay) {
     }
 }
 
-TEST(GridTint, NeverChangesTextOrTextColour) {
-    Grid grid;
-    ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 2, 0);  // block 1
-    for (int row = 1; row <= 4; ++row) {
-        for (int column = 1; column <= 4; ++column) {
-            const QModelIndex at = grid.model.index(row - 1, column);
-            EXPECT_EQ(grid.model.data(at, Qt::DisplayRole).toString(),
-                      grid.model.SubItemText(row, column));
-            const QColor text = grid.model.data(at, Qt::ForegroundRole).value<QBrush>().color();
-            EXPECT_EQ(text == QColor(255, 0, 0), column == 1) << row << ", " << column;
-        }
-    }
-}
-
-TEST(GridTint, AnEditAnnouncesItsMirrorAndTheTintFollows) {
-    // (column, row) edited, and the mirror cell whose tint changes with it: row `column`
-    // under block column `row`.
-    const std::pair<Cell, Cell> edits[] = {
-        {{2, 3}, {2, 3}},  // block 2 comes to see 3, which does not see it back
-        {{3, 1}, {3, 1}},  // block 3 comes to see 1, which already saw it: the tint goes
-        {{1, 4}, {1, 4}},  // the far corner
+TEST(GridTint, AnEditAnnouncesItsMirror) {
+    // Edited elements (column, row); the mirror's cell is in row `column` under block column
+    // `row`, that is model row column - 1 and model column row.
+    const Cell edits[] = {
+        {2, 3},  // block 2 comes to see 3, which does not see it back: a tint appears
+        {3, 1},  // block 3 comes to see 1, which already saw it: the tint goes
+        {1, 4},  // the far corner
     };
-    for (const auto& [edit, mirror] : edits) {
+    for (const auto& [c, r] : edits) {
         Grid grid;
         QCoreApplication::processEvents();
         QSignalSpy changes(&grid.model, &QAbstractItemModel::dataChanged);
-        std::int16_t column = static_cast<std::int16_t>(edit.first);
-        std::int16_t row = static_cast<std::int16_t>(edit.second);
+        std::int16_t column = static_cast<std::int16_t>(c);
+        std::int16_t row = static_cast<std::int16_t>(r);
         ToggleVisibilityCell(grid.doc, grid.model, column, row);
         QCoreApplication::processEvents();
-        // The mirror shows element (row, column): model row column - 1, model column row.
         bool announced = false;
         for (const QList<QVariant>& change : changes) {
-            const QModelIndex topLeft = change[0].value<QModelIndex>();
-            const QModelIndex bottomRight = change[1].value<QModelIndex>();
-            announced =
-                announced ||
-                (topLeft.row() <= mirror.first - 1 && mirror.first - 1 <= bottomRight.row() &&
-                 topLeft.column() <= mirror.second && mirror.second <= bottomRight.column());
+            const QModelIndex from = change[0].value<QModelIndex>();
+            const QModelIndex to = change[1].value<QModelIndex>();
+            announced = announced || (from.row() <= c - 1 && c - 1 <= to.row() &&
+                                      from.column() <= r && r <= to.column());
         }
-        EXPECT_TRUE(announced) << edit.first << ", " << edit.second;
+        EXPECT_TRUE(announced) << c << ", " << r;
     }
-
-    Grid grid;
-    std::int16_t column = 2;
-    std::int16_t row = 3;
-    ToggleVisibilityCell(grid.doc, grid.model, column, row);
-    EXPECT_TRUE(grid.Background(3, 2).isValid());
-    EXPECT_TRUE(grid.Background(2, 3).isValid());
-    column = 3;
-    row = 1;
-    ToggleVisibilityCell(grid.doc, grid.model, column, row);
-    EXPECT_FALSE(grid.Background(1, 3).isValid());
-    EXPECT_FALSE(grid.Background(3, 1).isValid());
-}
-
-TEST(GridTint, CrossingLeavesNoTint) {
-    Grid grid;
-    MakeVisibilityMutual(grid.doc, grid.model);
-    EXPECT_EQ(grid.Tinted(), std::set<Cell>{});
 }
 
 TEST(HeaderMarks, SelectedBlocksHaveBoldHeadersInTheirColumnsColour) {
@@ -172,45 +137,18 @@ TEST(HeaderMarks, SelectedBlocksHaveBoldHeadersInTheirColumnsColour) {
     EXPECT_FALSE(grid.model.headerData(3, Qt::Horizontal, Qt::ForegroundRole).isValid());
 }
 
-TEST(HeaderMarks, RowLabelsAreTheBlockNumbers) {
-    Grid grid;
-    const char* const labels[] = {"0", "1", "2", "3"};
-    for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(grid.model.headerData(row, Qt::Vertical).toString(),
-                  QString::fromLatin1(labels[row]));
-    }
-}
-
 TEST(GridStatusText, PointerCellSaysWhoSeesWhom) {
     const VisibilityDocument doc = SmallDocument();
     // (row, block column) → text, in the file's 0-based numbers.
+    // clang-format off
     const std::pair<Cell, const char*> cases[] = {
-        {{3, 1}, "0 sees 2"},
-        {{1, 3}, "2 does not see 0"},
-        {{2, 1}, "0 sees 1"},
-        {{2, 2}, "1 (itself)"},
-        {{4, 1}, "0 does not see 3"},
-        {{1, 0}, ""},
-        {{5, 1}, ""},
-        {{1, 5}, ""},
-        {{0, 1}, ""},
+        {{3, 1}, "0 sees 2"}, {{1, 3}, "2 does not see 0"}, {{2, 1}, "0 sees 1"},
+        {{2, 2}, "1 (itself)"}, {{4, 1}, "0 does not see 3"},
+        {{1, 0}, ""}, {{5, 1}, ""}, {{1, 5}, ""}, {{0, 1}, ""},
     };
+    // clang-format on
     for (const auto& [cell, text] : cases) {
         EXPECT_EQ(PointerCellText(doc, cell.first, cell.second), QString::fromLatin1(text))
             << cell.first << ", " << cell.second;
     }
-}
-
-TEST(GridStatusText, CountsSelectedBlocks) {
-    Grid grid;
-    EXPECT_EQ(SelectionCountText(grid.model, 4), QString());
-    ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 3, 0);
-    EXPECT_EQ(SelectionCountText(grid.model, 4), QStringLiteral("1 selected"));
-    for (int column = 2; column <= 5; ++column) {
-        ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, column, 0);
-    }
-    EXPECT_EQ(SelectionCountText(grid.model, 4), QStringLiteral("4 selected"));
-    // An empty grid before any load: nothing to count.
-    ListViewModel empty;
-    EXPECT_EQ(SelectionCountText(empty, 0), QString());
 }
