@@ -17,6 +17,7 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
       doc_(doc),
       grid_(grid),
       view_(view),
+      viewport_(view.viewport()),
       countPanel_(countPanel),
       pointerPanel_(pointerPanel) {
     const auto both = [this] {
@@ -49,7 +50,7 @@ void GridStatusPanels::UpdatePointer() {
 }
 
 bool GridStatusPanels::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_.viewport()) {
+    if (watched == viewport_) {
         if (event->type() == QEvent::MouseMove) {
             pointer_ = static_cast<QMouseEvent*>(event)->position().toPoint();
             pointerInside_ = true;

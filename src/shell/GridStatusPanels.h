@@ -31,6 +31,7 @@ class GridStatusPanels : public QObject {
     const VisibilityDocument& doc_;
     const ListViewModel& grid_;
     QTableView& view_;
+    const QObject* viewport_;  // compared only: it may be on its way out with the window
     QLabel& countPanel_;
     QLabel& pointerPanel_;
     QPoint pointer_;  // viewport pixels

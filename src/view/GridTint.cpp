@@ -28,11 +28,12 @@ QVariant CellTint(const VisibilityDocument& doc, int row, int column) {
     if (row < 1 || column < 1 || row > doc.BlockCount || column > doc.BlockCount || row == column) {
         return {};
     }
-    if (doc.IsVisible(column, row) == doc.IsVisible(row, column)) {
+    // Seeing is what the cell texts show: the element holds exactly true.
+    const bool sees = doc.IsVisible(column, row);
+    if (sees == doc.IsVisible(row, column)) {
         return {};
     }
-    const RelationKind kind = KindOf(doc, column, row);
-    return QBrush(Tint(kind));
+    return QBrush(Tint(sees ? RelationKind::SeesOnly : RelationKind::SeenOnly));
 }
 
 void AnnounceMirrorTint(QAbstractItemModel& model, const QModelIndex& topLeft,

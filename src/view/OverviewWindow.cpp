@@ -46,7 +46,7 @@ QPixmap Swatch(const QColor& fill, const QColor& frame) {
 
 OverviewCanvas::OverviewCanvas(const VisibilityDocument& doc, const ListViewModel& grid,
                                QTableView& view, QWidget* parent)
-    : QWidget(parent), doc_(doc), grid_(grid), view_(view) {
+    : QWidget(parent), doc_(doc), grid_(grid), view_(view), viewport_(view.viewport()) {
     setObjectName(QStringLiteral("OverviewCanvas"));
     setCursor(Qt::CrossCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -197,7 +197,7 @@ void OverviewCanvas::ScrollGridTo(QPoint position) {
 }
 
 bool OverviewCanvas::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_.viewport() && event->type() == QEvent::Resize) {
+    if (watched == viewport_ && event->type() == QEvent::Resize) {
         update();
     }
     return QWidget::eventFilter(watched, event);

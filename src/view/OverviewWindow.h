@@ -51,6 +51,7 @@ class OverviewCanvas : public QWidget {
     const VisibilityDocument& doc_;
     const ListViewModel& grid_;
     QTableView& view_;
+    const QObject* viewport_;  // compared only
     RelationPicture picture_;
     QImage image_;  // shares picture_'s pixels
     bool dirty_ = true;
