@@ -330,6 +330,7 @@ void LumarkMain::Form_Initialize() {
     StatusBar->addWidget(modified);
     panels_.push_back(modified);
     UpdateModifiedPanel();
+    CreateNavigation();
     Form_Resize();
 }
 

@@ -22,7 +22,9 @@ namespace lumark {
 
 class EditHistory;
 class GridInteraction;
+class GridStatusPanels;
 class MatrixGridView;
+class OverviewWindow;
 class UserDialogs;
 
 // The program's one window: the controls, the document, loading, saving and start-up.
@@ -105,6 +107,13 @@ class LumarkMain : public QMainWindow {
     // The fifth status-bar panel: "Modified" while UnsavedChanges is set, else empty.
     void UpdateModifiedPanel();
 
+    // Finding one's way: Ctrl+G asks for a block and scrolls to it; F2 shows the Overview
+    // window (created on first use). Panels 6 and 7 count the selection and read the pointer's
+    // cell; the grid shows row labels.
+    void GoToBlock_Key();
+    void Overview_Key();
+    OverviewWindow* Overview() const { return overview_; }
+
     // Runs `action`; an error it throws is shown in a box titled "Lumark". Returns false then.
     // Every handler runs through here, so the status bar follows whatever the handler changed.
     template <typename Action>
@@ -139,6 +148,7 @@ class LumarkMain : public QMainWindow {
     void FitControlsToText();
     void FitFirstSizeToScreen();
     void FitGridToPicture();
+    void CreateNavigation();
     void ShowError(const std::exception& error);
     // "Save Visibility now ?": false for Cancel; Yes writes the document to its file first and
     // throws when that fails.
@@ -164,6 +174,8 @@ class LumarkMain : public QMainWindow {
     bool activationQueued_ = false;
     std::string commandLinePath_;
     std::vector<QLabel*> panels_;  // status-bar panels in their order
+    GridStatusPanels* statusPanels_ = nullptr;
+    OverviewWindow* overview_ = nullptr;
 };
 
 }  // namespace lumark

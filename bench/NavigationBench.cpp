@@ -1,0 +1,176 @@
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include "HeaderMarks.h"
+#include "ListViewModel.h"
+#include "MatrixEdits.h"
+#include "MatrixGrid.h"
+#include "MatrixGridModel.h"
+#include "MatrixGridView.h"
+#include "OverviewWindow.h"
+#include "RingDocument.h"
+
+namespace lumark {
+namespace {
+
+// 300 blocks, each seeing 20 on each side and, one way only, the 20 after those: a third of
+// the elements near the diagonal differ from their mirror.
+VisibilityDocument OneWayDocument() {
+    VisibilityDocument doc = MakeRingDocument(300, 20, "1.2");
+    for (int c = 1; c <= 300; ++c) {
+        for (int step = 21; step <= 40; ++step) {
+            doc.Matrix.Set(c, (c - 1 + step) % 300 + 1, True16);
+        }
+    }
+    return doc;
+}
+
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The window's grid as the window sets it up: row labels, header marks and tint; with
+// `navigation` false the plain list-view model without them, for comparison.
+struct ShownGrid {
+    VisibilityDocument doc = OneWayDocument();
+    std::unique_ptr<ListViewModel> grid;
+    MatrixGridView view;
+
+    explicit ShownGrid(bool navigation, bool show = true) {
+        if (navigation) {
+            grid = std::make_unique<MatrixGridModel>(doc);
+        } else {
+            grid = std::make_unique<ListViewModel>();
+        }
+        view.SetListViewModel(grid.get());
+        if (navigation) {
+            ShowRowLabels(view);
+            FollowHeaderMarks(view, *grid);
+        }
+        view.resize(1000, 700);
+        if (show) {
+            view.show();
+        }
+        FillMatrixGrid(doc, *grid);
+        QCoreApplication::processEvents();
+    }
+};
+
+// Loading: the rebuild and the reset taken by the view, its row labels included (the paint
+// that follows is measured below).
+void BM_FillGrid300(benchmark::State& state) {
+    ShownGrid shown(state.range(0) != 0, false);
+    for (auto _ : state) {
+        FillMatrixGrid(shown.doc, *shown.grid);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FillGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One paint of the grid's visible cells and headers, as scrolling or an edit causes it.
+void BM_RepaintGrid300(benchmark::State& state) {
+    ShownGrid shown(state.range(0) != 0);
+    for (auto _ : state) {
+        shown.view.repaint();
+        shown.view.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_RepaintGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The tint of all 90,000 cells, as if every one were on screen: an upper bound on what a
+// repaint after "Cross Fw & Bw" adds for the tint.
+void BM_TintOfEveryCell300(benchmark::State& state) {
+    const VisibilityDocument doc = OneWayDocument();
+    MatrixGridModel grid(doc);
+    FillMatrixGrid(doc, grid);
+    for (auto _ : state) {
+        int tinted = 0;
+        for (int row = 0; row < 300; ++row) {
+            for (int column = 1; column <= 300; ++column) {
+                tinted += grid.index(row, column).data(Qt::BackgroundRole).isValid() ? 1 : 0;
+            }
+        }
+        benchmark::DoNotOptimize(tinted);
+    }
+}
+BENCHMARK(BM_TintOfEveryCell300)->Unit(benchmark::kMillisecond);
+
+// "Cross Fw & Bw" on the one-way document, with the grid's announcements and its repaint.
+// Counts the grid's paints per action.
+void BM_CrossAndRepaintGrid300(benchmark::State& state) {
+    ShownGrid shown(state.range(0) != 0);
+    const VisibilityDocument oneWay = shown.doc;
+    PaintCounter counter;
+    shown.view.viewport()->installEventFilter(&counter);
+    int actions = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.doc.Matrix = oneWay.Matrix;
+        FillMatrixGrid(shown.doc, *shown.grid);
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        state.ResumeTiming();
+        MakeVisibilityMutual(shown.doc, *shown.grid);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        state.counters["grid paints"] = counter.paints;
+        ++actions;
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(actions);
+}
+BENCHMARK(BM_CrossAndRepaintGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The Overview's update after a change: the picture of 300 x 300 elements computed and shown.
+void BM_OverviewUpdate300(benchmark::State& state) {
+    ShownGrid shown(true);
+    MakeVisibilityMutual(shown.doc, *shown.grid);
+    OverviewWindow overview(shown.doc, *shown.grid, shown.view, nullptr);
+    overview.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        overview.Canvas().Render();
+        overview.Canvas().repaint();
+    }
+}
+BENCHMARK(BM_OverviewUpdate300)->Unit(benchmark::kMillisecond);
+
+// After "Cross Fw & Bw" with the Overview open: the Overview's own paints per action.
+void BM_CrossWithOverview300(benchmark::State& state) {
+    ShownGrid shown(true);
+    const VisibilityDocument oneWay = shown.doc;
+    OverviewWindow overview(shown.doc, *shown.grid, shown.view, nullptr);
+    overview.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    overview.Canvas().installEventFilter(&counter);
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.doc.Matrix = oneWay.Matrix;
+        FillMatrixGrid(shown.doc, *shown.grid);
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        state.ResumeTiming();
+        MakeVisibilityMutual(shown.doc, *shown.grid);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        state.counters["overview paints"] = counter.paints;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CrossWithOverview300)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lumark

@@ -1,0 +1,72 @@
+#include "GoToBlock.h"
+
+#include <QAbstractItemModel>
+#include <QTableView>
+#include <cctype>
+
+namespace lumark {
+
+namespace {
+
+const char* const Title = "Go to Block";
+
+std::string Trimmed(const std::string& text) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && blank(text[first])) {
+        ++first;
+    }
+    while (last > first && blank(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+}  // namespace
+
+std::optional<int> BlockFromReply(const std::string& reply, int blockCount) {
+    const std::string digits = Trimmed(reply);
+    if (digits.empty() || digits.size() > 9) {  // nine digits cannot overflow
+        return std::nullopt;
+    }
+    long number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + (c - '0');
+    }
+    if (number >= blockCount) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number) + 1;
+}
+
+void GoToBlock(UserDialogs& dialogs, const VisibilityDocument& doc, QTableView& view) {
+    if (doc.BlockCount < 1) {
+        dialogs.MsgBox("There are no blocks to go to: no file is loaded.", Title,
+                       UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+        return;
+    }
+    const std::string last = std::to_string(doc.BlockCount - 1);
+    const std::string reply = dialogs.InputBox("Block number (0 to " + last + "):", Title, "");
+    if (Trimmed(reply).empty()) {
+        return;
+    }
+    const std::optional<int> block = BlockFromReply(reply, doc.BlockCount);
+    if (!block) {
+        dialogs.MsgBox("There is no block " + Trimmed(reply) +
+                           " in this file; its blocks are 0 to " + last + ".",
+                       Title, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+        return;
+    }
+    QAbstractItemModel* grid = view.model();
+    if (grid == nullptr || *block > grid->rowCount() || *block >= grid->columnCount()) {
+        return;  // the grid is not built for this document
+    }
+    // The block's diagonal cell lies in both its column and its row.
+    view.scrollTo(grid->index(*block - 1, *block), QAbstractItemView::PositionAtCenter);
+}
+
+}  // namespace lumark

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+#include "ListViewModel.h"
+#include "VisibilityDocument.h"
+
+class QLabel;
+class QTableView;
+
+namespace lumark {
+
+// Keeps two status panels in step with the grid: how many blocks are selected, and what the
+// cell under the pointer says. Both follow every change of the grid's cells or colours; the
+// pointer text also follows scrolling under a still pointer, and is empty once it leaves.
+class GridStatusPanels : public QObject {
+    Q_OBJECT
+
+  public:
+    GridStatusPanels(const VisibilityDocument& doc, const ListViewModel& grid, QTableView& view,
+                     QLabel& countPanel, QLabel& pointerPanel, QObject* parent = nullptr);
+
+    void UpdateCount();
+    void UpdatePointer();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    const VisibilityDocument& doc_;
+    const ListViewModel& grid_;
+    QTableView& view_;
+    const QObject* viewport_;  // compared only: it may be on its way out with the window
+    QLabel& countPanel_;
+    QLabel& pointerPanel_;
+    QPoint pointer_;  // viewport pixels
+    bool pointerInside_ = false;
+};
+
+}  // namespace lumark

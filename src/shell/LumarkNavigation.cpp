@@ -1,0 +1,57 @@
+// The window's navigation aids: row labels, the selection and pointer panels, go to block and
+// the Overview window.
+#include <QKeySequence>
+#include <QLabel>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "GoToBlock.h"
+#include "GridStatusPanels.h"
+#include "HeaderMarks.h"
+#include "LumarkMain.h"
+#include "MatrixGridView.h"
+#include "OverviewWindow.h"
+
+namespace lumark {
+
+void LumarkMain::CreateNavigation() {
+    ShowRowLabels(*ListView);
+    FollowHeaderMarks(*ListView, *grid_);
+
+    // Panels 6 and 7, after "Modified"; fixed widths, so the bar does not jump as they change.
+    const auto addPanel = [this](const char* name, int widthTwips) {
+        auto* panel = new QLabel(StatusBar);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setFixedWidth(Px(widthTwips));
+        StatusBar->addWidget(panel);
+        panels_.push_back(panel);
+        return panel;
+    };
+    QLabel* count = addPanel("Selected", 1300);
+    QLabel* pointer = addPanel("Pointer", 2400);
+    statusPanels_ = new GridStatusPanels(doc_, *grid_, *ListView, *count, *pointer, this);
+
+    auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    goTo->setContext(Qt::WindowShortcut);
+    connect(goTo, &QShortcut::activated, this, [this] { GoToBlock_Key(); });
+    auto* overview = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    overview->setContext(Qt::WindowShortcut);
+    connect(overview, &QShortcut::activated, this, [this] { Overview_Key(); });
+}
+
+void LumarkMain::GoToBlock_Key() {
+    RunGuarded([this] { GoToBlock(dialogs_, doc_, *ListView); });
+}
+
+void LumarkMain::Overview_Key() {
+    RunGuarded([this] {
+        if (overview_ == nullptr) {
+            overview_ = new OverviewWindow(doc_, *grid_, *ListView, this);
+        }
+        overview_->show();
+        overview_->raise();
+        overview_->activateWindow();
+    });
+}
+
+}  // namespace lumark

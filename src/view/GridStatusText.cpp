@@ -1,0 +1,31 @@
+#include "GridStatusText.h"
+
+#include <algorithm>
+
+#include "ListViewFunktionen.h"
+
+namespace lumark {
+
+QString PointerCellText(const VisibilityDocument& doc, int row, int column) {
+    if (row < 1 || column < 1 || row > doc.BlockCount || column > doc.BlockCount) {
+        return {};
+    }
+    if (row == column) {
+        return QStringLiteral("%1 (itself)").arg(column - 1);
+    }
+    return (doc.IsVisible(column, row) ? QStringLiteral("%1 sees %2")
+                                       : QStringLiteral("%1 does not see %2"))
+        .arg(column - 1)
+        .arg(row - 1);
+}
+
+QString SelectionCountText(const ListViewModel& grid, int blockCount) {
+    const int blocks = std::min({blockCount, grid.ListItemCount(), grid.ColumnHeaderCount() - 1});
+    int selected = 0;
+    for (int b = 1; b <= blocks; ++b) {
+        selected += SelectedBlock(grid, static_cast<std::int16_t>(b)) ? 1 : 0;
+    }
+    return selected == 0 ? QString() : QStringLiteral("%1 selected").arg(selected);
+}
+
+}  // namespace lumark

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include "ListViewModel.h"
+#include "VisibilityDocument.h"
+
+namespace lumark {
+
+// What the cell in row `row` (1-based) under block column `column` says, in the file's block
+// numbers: "7 sees 12", "7 does not see 12", or "7 (itself)" on the diagonal. Empty for the
+// label column and outside the blocks.
+QString PointerCellText(const VisibilityDocument& doc, int row, int column);
+
+// "N selected", by the selection rule of the grid's colours; empty when no block is selected.
+QString SelectionCountText(const ListViewModel& grid, int blockCount);
+
+}  // namespace lumark

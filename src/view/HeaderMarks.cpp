@@ -1,0 +1,62 @@
+#include "HeaderMarks.h"
+
+#include <QFont>
+#include <QHeaderView>
+#include <QTableView>
+#include <algorithm>
+
+#include "ListViewFunktionen.h"
+
+namespace lumark {
+
+namespace {
+
+bool IsBlockColumn(const ListViewModel& grid, int section) {
+    return section >= 1 && section < grid.ColumnHeaderCount() && section <= grid.ListItemCount();
+}
+
+}  // namespace
+
+QVariant HeaderMark(const ListViewModel& grid, int section, Qt::Orientation orientation, int role) {
+    if (orientation == Qt::Vertical) {
+        if (role != Qt::DisplayRole || section < 0 || section >= grid.ListItemCount()) {
+            return {};
+        }
+        return grid.ItemText(section + 1);
+    }
+    if ((role != Qt::FontRole && role != Qt::ForegroundRole) || !IsBlockColumn(grid, section) ||
+        !SelectedBlock(grid, static_cast<std::int16_t>(section))) {
+        return {};
+    }
+    if (role == Qt::ForegroundRole) {
+        return grid.data(grid.index(section - 1, section), Qt::ForegroundRole);
+    }
+    QFont bold;
+    bold.setBold(true);  // only the weight: the header's own font supplies the rest
+    return bold;
+}
+
+void FollowHeaderMarks(QTableView& view, const ListViewModel& grid) {
+    QWidget* headers = view.horizontalHeader()->viewport();
+    QObject::connect(&grid, &QAbstractItemModel::dataChanged, headers,
+                     [headers](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                         // Diagonal cells in the range: blocks in both its row and column span.
+                         const int first = std::max({topLeft.column(), topLeft.row() + 1, 1});
+                         const int last = std::min(bottomRight.column(), bottomRight.row() + 1);
+                         if (first <= last) {
+                             headers->update();
+                         }
+                     });
+}
+
+void ShowRowLabels(QTableView& view) {
+    QHeaderView* labels = view.verticalHeader();
+    labels->setSectionsClickable(false);
+    labels->setHighlightSections(false);
+    labels->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Sized once for the widest number instead of measuring 300 labels on every load.
+    labels->setFixedWidth(labels->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10);
+    labels->show();
+}
+
+}  // namespace lumark

@@ -1,0 +1,206 @@
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include "../editing/EditingWindow.h"
+#include "GoToBlock.h"
+#include "OverviewWindow.h"
+#include "RelationPicture.h"
+
+namespace lumark {
+namespace {
+
+// The shown window driven by Qt events, as the editing tests drive it.
+class Navigation : public EditingWindowTest {
+  protected:
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    QString SelectedPanel() const { return window->StatusPanel(6)->text(); }
+    QString PointerPanel() const { return window->StatusPanel(7)->text(); }
+
+    void MovePointer(int row, int block) {
+        QTest::mouseMove(View().viewport(), CellCentre(row, block));
+        Settle();
+    }
+
+    // Whether the whole cell in row `row` under block column `block` is in the grid's view.
+    bool InView(int row, int block) {
+        const QRect cell = View().visualRect(Grid().index(row - 1, block));
+        return View().viewport()->rect().contains(cell);
+    }
+
+    void PressCtrlG() {
+        QTest::keyClick(&View(), Qt::Key_G, Qt::ControlModifier);
+        Settle();
+    }
+
+    QPoint ScrollPosition() {
+        return QPoint(View().horizontalScrollBar()->value(), View().verticalScrollBar()->value());
+    }
+};
+
+TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
+    Load(10);
+    EXPECT_EQ(PointerPanel(), QString());
+    MovePointer(4, 8);  // row of block 3, column of block 7
+    EXPECT_EQ(PointerPanel(), QStringLiteral("7 does not see 3"));
+    ClickCell(4, 8);
+    EXPECT_EQ(PointerPanel(), QStringLiteral("7 sees 3"));  // follows the edit in place
+    MovePointer(5, 5);
+    EXPECT_EQ(PointerPanel(), QStringLiteral("4 (itself)"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(View().viewport(), &leave);
+    EXPECT_EQ(PointerPanel(), QString());
+}
+
+TEST_F(Navigation, SelectedPanelAndHeaderMarksFollowTheSelection) {
+    Load(10);
+    EXPECT_EQ(SelectedPanel(), QString());
+    ClickHeader(4);
+    EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
+    EXPECT_TRUE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    QTest::mouseClick(window->cmdSelAll, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(SelectedPanel(), QStringLiteral("10 selected"));
+    ClickCell(2, 3);  // after a header click, a cell click clears the selection first
+    EXPECT_EQ(SelectedPanel(), QString());
+    EXPECT_FALSE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).isValid());
+}
+
+TEST_F(Navigation, RowLabelsStayWhileScrollingSideways) {
+    Load(300);
+    QHeaderView* labels = View().verticalHeader();
+    ASSERT_TRUE(labels->isVisible());
+    View().horizontalScrollBar()->setValue(View().horizontalScrollBar()->maximum());
+    Settle();
+    EXPECT_TRUE(labels->isVisible());
+    EXPECT_EQ(labels->logicalIndexAt(labels->sectionViewportPosition(5) + 1), 5);
+    EXPECT_EQ(Grid().headerData(5, Qt::Vertical).toString(), QStringLiteral("5"));
+    EXPECT_GE(labels->width(), labels->fontMetrics().horizontalAdvance(QStringLiteral("299")));
+    // The label column stays hidden and every block column keeps its width.
+    EXPECT_EQ(View().horizontalHeader()->sectionSize(0), 0);
+    EXPECT_EQ(View().horizontalHeader()->sectionSize(300),
+              View().horizontalHeader()->sectionSize(1));
+}
+
+TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
+    Load(6);
+    const auto tinted = [this](int row, int block) {
+        return Grid().index(row - 1, block).data(Qt::BackgroundRole).isValid();
+    };
+    ClickCell(5, 3);  // block 2 comes to see block 4
+    EXPECT_TRUE(tinted(5, 3));
+    EXPECT_TRUE(tinted(3, 5));
+    EXPECT_FALSE(tinted(3, 3));
+    QTest::mouseClick(window->XCheckcmd, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(tinted(5, 3));
+    EXPECT_FALSE(tinted(3, 5));
+    ClickCell(4, 5);
+    // A file read from disk in which block 1 sees block 5 only one way.
+    QFile file(dir.filePath(QStringLiteral("other.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Version: 1.2\r\nBlocks: 6\r\n");
+    for (int b = 0; b < 6; ++b) {
+        file.write(QByteArray("Block: ") + QByteArray::number(b) + "\r\n" + QByteArray::number(b) +
+                   (b == 1 ? "\r\n5" : "") + "\r\n-1\r\n\r\n");
+    }
+    file.close();
+    Document().UnsavedChanges = false;
+    window->OpenVisibilityFile(file.fileName().toStdString());
+    Settle();
+    EXPECT_FALSE(tinted(4, 5));
+    EXPECT_FALSE(tinted(5, 4));
+    EXPECT_TRUE(tinted(6, 2));
+    EXPECT_TRUE(tinted(2, 6));
+}
+
+TEST_F(Navigation, CtrlGScrollsToTheBlockAndChangesNothingElse) {
+    Load(300);
+    ClickHeader(7);
+    const QModelIndex current = View().currentIndex();
+    const VisibilityMatrix before = window->Document().Matrix;
+    View().scrollToTop();
+    View().horizontalScrollBar()->setValue(0);
+    ASSERT_FALSE(InView(251, 251));
+
+    dialogs.AnswerInputBox(" 250 ");
+    PressCtrlG();
+    EXPECT_TRUE(InView(251, 251));  // its column and its row, at once
+    EXPECT_EQ(dialogs.calls.at(0).Text, "Block number (0 to 299):");
+    EXPECT_EQ(View().currentIndex(), current);
+    EXPECT_TRUE(window->Document().Matrix == before);
+    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
+
+    const QPoint at = ScrollPosition();
+    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK);
+    PressCtrlG();
+    dialogs.ExpectMsgBox("There is no block 300 in this file; its blocks are 0 to 299.",
+                         "Go to Block", UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+    EXPECT_EQ(ScrollPosition(), at);
+
+    dialogs.AnswerInputBox("");  // cancelled: no message, no scrolling
+    PressCtrlG();
+    EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 1u);
+    EXPECT_EQ(ScrollPosition(), at);
+}
+
+TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"0", 1},    {"9", 10},   {" 7\t", 8}, {"007", 8},  {"10", {}},          {"-1", {}},
+        {"1.5", {}}, {"abc", {}}, {"", {}},    {"3 4", {}}, {"99999999999", {}}, {"+3", {}},
+    };
+    for (const auto& [reply, block] : cases) {
+        EXPECT_EQ(BlockFromReply(reply, 10), block) << reply;
+    }
+}
+
+TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
+    Load(300);
+    QTest::keyClick(&View(), Qt::Key_F2);
+    Settle();
+    OverviewWindow* overview = window->Overview();
+    ASSERT_NE(overview, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
+    EXPECT_TRUE(overview->windowFlags() & Qt::Tool);
+    OverviewCanvas& canvas = overview->Canvas();
+
+    // The picture, in the element's own square: block 1 sees 2 only after the click.
+    const auto colourAt = [&canvas](int column, int row) {
+        return canvas.grab().toImage().pixelColor(canvas.CellRect(column, row).center());
+    };
+    const auto rgb = [](RelationKind kind) {
+        const Rgb c = ColourOf(kind);
+        return QColor(c.R, c.G, c.B);
+    };
+    EXPECT_EQ(colourAt(2, 3), rgb(RelationKind::Neither));
+    ClickCell(3, 2);
+    EXPECT_EQ(colourAt(2, 3), rgb(RelationKind::SeesOnly));
+    EXPECT_EQ(colourAt(3, 2), rgb(RelationKind::SeenOnly));
+    EXPECT_EQ(colourAt(5, 5), rgb(RelationKind::Diagonal));
+
+    // A press on element (200, 120) brings that cell into the grid's view, and the marked
+    // part of the picture moves with the grid.
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.CellRect(200, 120).center());
+    Settle();
+    EXPECT_TRUE(InView(120, 200));
+    EXPECT_TRUE(canvas.ShownPart().contains(canvas.CellRect(200, 120).center()));
+    EXPECT_FALSE(canvas.ShownPart().contains(canvas.CellRect(1, 1).center()));
+    // Dragging keeps scrolling.
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, canvas.CellRect(200, 120).center());
+    QMouseEvent drag(QEvent::MouseMove, canvas.CellRect(40, 250).center(),
+                     canvas.mapToGlobal(canvas.CellRect(40, 250).center()), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&canvas, &drag);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.CellRect(40, 250).center());
+    Settle();
+    EXPECT_TRUE(InView(250, 40));
+}
+
+}  // namespace
+}  // namespace lumark
