@@ -103,18 +103,6 @@ TEST_F(CommandButtons, ErrorsAreShownNotThrown) {
     Document().BlockCount = 6;
 }
 
-// Counts the paints of the grid's viewport.
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 TEST_F(CommandButtons, EachActionRepaintsTheGridAtMostOnce) {
     Load(300);
     Document().Matrix = VisibilityMatrix();
@@ -126,11 +114,6 @@ TEST_F(CommandButtons, EachActionRepaintsTheGridAtMostOnce) {
     window->FillMatrixGrid();
     PaintCounter counter;
     View().viewport()->installEventFilter(&counter);
-    const auto settle = [] {
-        for (int i = 0; i < 5; ++i) {
-            QCoreApplication::processEvents();
-        }
-    };
     const std::pair<const char*, std::function<void()>> actions[] = {
         {"Select All", [&] { Click(window->cmdSelAll); }},
         {"header click (clears all first)", [&] { ClickHeader(3); }},
@@ -141,10 +124,10 @@ TEST_F(CommandButtons, EachActionRepaintsTheGridAtMostOnce) {
         {"cell click (clears all first)", [&] { ClickCell(1, 2); }},
     };
     for (const auto& [what, action] : actions) {
-        settle();
+        Settle();
         counter.paints = 0;
         action();
-        settle();
+        Settle();
         EXPECT_EQ(counter.paints, 1) << what;  // shown, and as one update
     }
     EXPECT_EQ(Selected(), std::set<int>{});

@@ -21,6 +21,25 @@
 
 namespace lumark {
 
+// Counts the paints of the grid's viewport.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Lets queued repaints happen.
+inline void Settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
 // The real window, shown, with scripted dialogs and its own settings file. Documents are put
 // into it directly; the user's side is driven only through Qt events.
 class EditingWindowTest : public ::testing::Test {

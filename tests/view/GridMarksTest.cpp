@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <QGuiApplication>
+#include <QPalette>
+#include <cmath>
 
 #include <QBrush>
 #include <QCoreApplication>
@@ -61,8 +64,20 @@ struct Grid {
     }
 };
 
-int Distance(const QColor& a, Rgb b) {
-    return std::abs(a.red() - b.R) + std::abs(a.green() - b.G) + std::abs(a.blue() - b.B);
+// How closely the step from the background to `tint` points towards `colour` (cosine).
+double Towards(const QColor& tint, Rgb colour) {
+    const QColor base = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    const double d[] = {double(tint.red() - base.red()), double(tint.green() - base.green()),
+                        double(tint.blue() - base.blue())};
+    const double v[] = {double(colour.R - base.red()), double(colour.G - base.green()),
+                        double(colour.B - base.blue())};
+    double dot = 0, dd = 0, vv = 0;
+    for (int i = 0; i < 3; ++i) {
+        dot += d[i] * v[i];
+        dd += d[i] * d[i];
+        vv += v[i] * v[i];
+    }
+    return dd > 0 && vv > 0 ? dot / std::sqrt(dd * vv) : 0;
 }
 
 }  // namespace
@@ -82,8 +97,8 @@ TEST(GridTint, MarksExactlyTheOneWayCellsWithOneTintEachWay) {
     // Each direction leans to the Overview's colour of its kind, and stays light.
     const Rgb sees = ColourOf(RelationKind::SeesOnly);
     const Rgb seen = ColourOf(RelationKind::SeenOnly);
-    EXPECT_LT(Distance(grid.Tint(3, 1), sees), Distance(grid.Tint(3, 1), seen));
-    EXPECT_LT(Distance(grid.Tint(1, 3), seen), Distance(grid.Tint(1, 3), sees));
+    EXPECT_GT(Towards(grid.Tint(3, 1), sees), Towards(grid.Tint(3, 1), seen));
+    EXPECT_GT(Towards(grid.Tint(1, 3), seen), Towards(grid.Tint(1, 3), sees));
     for (const Cell& cell : expected) {
         EXPECT_GT(grid.Tint(cell.first, cell.second).lightness(), 170);
     }
