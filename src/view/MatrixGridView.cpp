@@ -1,5 +1,6 @@
 #include "MatrixGridView.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -27,6 +28,10 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setDefaultSectionSize(TwipsToPixels(MatrixColumnWidthTwips, logicalDpiX()));
+    // The table would make the top visible cell of a pressed column current and scroll it fully
+    // into view, repainting the whole grid; a list view's header press does neither.
+    disconnect(horizontalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectColumn(int)));
+    disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
     SetHideSelection(true);
 }
 
@@ -34,7 +39,6 @@ void MatrixGridView::SetListViewModel(ListViewModel* model) {
     listModel_ = model;
     setModel(model);
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
-    connect(model, &ListViewModel::RefreshRequested, viewport(), qOverload<>(&QWidget::update));
     ApplyColumnWidths();
 }
 
@@ -58,6 +62,34 @@ void MatrixGridView::ApplyColumnWidths() {
         if (width != standard) {
             header->resizeSection(section, width);
         }
+    }
+}
+
+void MatrixGridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                 const QList<int>& roles) {
+    if (topLeft == bottomRight || !topLeft.isValid() || !bottomRight.isValid() ||
+        horizontalHeader()->sectionPosition(topLeft.column()) < 0 ||
+        verticalHeader()->sectionPosition(topLeft.row()) < 0) {
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    if (isVisible()) {
+        // One pixel more on each side takes in the grid lines.
+        const int left = columnViewportPosition(topLeft.column());
+        const int top = rowViewportPosition(topLeft.row());
+        const int right =
+            columnViewportPosition(bottomRight.column()) + columnWidth(bottomRight.column());
+        const int bottom = rowViewportPosition(bottomRight.row()) + rowHeight(bottomRight.row());
+        const QRect changed(left - 1, top - 1, right - left + 2, bottom - top + 2);
+        viewport()->update(changed.intersected(viewport()->rect()));
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(topLeft.row());
+        event.setFirstColumn(topLeft.column());
+        event.setLastRow(bottomRight.row());
+        event.setLastColumn(bottomRight.column());
+        QAccessible::updateAccessibility(&event);
     }
 }
 

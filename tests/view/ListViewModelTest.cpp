@@ -57,17 +57,23 @@ TEST(ListViewModel, ColoursReadBackExactlyAsSet) {
     EXPECT_EQ(model.SubItemForeColour(1, 1), lumark::SystemWindowTextColour);
 }
 
-TEST(ListViewModel, DrawsRedAndTheWindowTextColour) {
+// The window-text colour is left to the view, so painting the default costs nothing.
+TEST(ListViewModel, DrawsRgbColoursAndLeavesTheWindowTextColourToTheView) {
     ListViewModel model;
-    Build(model, 3, 1);
+    Build(model, 4, 1);
     model.SetSubItemForeColour(1, 1, 255);
-    const auto brush = [&](int column) {
-        return model.data(model.index(0, column), Qt::ForegroundRole).value<QBrush>().color();
+    model.SetSubItemForeColour(1, 3, 255);
+    const auto foreground = [&](int column) {
+        return model.data(model.index(0, column), Qt::ForegroundRole);
     };
+    const auto brush = [&](int column) { return foreground(column).value<QBrush>().color(); };
     EXPECT_EQ(brush(1), QColor(255, 0, 0));
-    EXPECT_EQ(brush(2), QGuiApplication::palette().color(QPalette::WindowText));
+    EXPECT_FALSE(foreground(2).isValid());
     model.SetSubItemForeColour(1, 2, 0x00FF0000u);  // blue sits in the high byte
     EXPECT_EQ(brush(2), QColor(0, 0, 255));
+    EXPECT_EQ(brush(3), QColor(255, 0, 0));  // asking for another colour between does not mix them
+    model.SetSubItemForeColour(1, 2, lumark::SystemWindowTextColour);
+    EXPECT_FALSE(foreground(2).isValid());
 }
 
 TEST(ListViewModel, CellsThatDoNotExistAreErrors) {
