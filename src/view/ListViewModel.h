@@ -105,9 +105,9 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<Header> headers_;
     std::vector<QString> itemKeys_;
     int rows_ = 0;
-    std::vector<TextId> text_;           // rows_ x Stride(), row-major
-    std::vector<std::uint32_t> colour_;  // same layout
-    std::vector<QString> texts_;         // TextId -> text; 0 is the empty text
+    std::vector<TextId> text_;            // rows_ x Stride(), row-major
+    std::vector<std::uint32_t> colour_;   // same layout
+    std::vector<QString> texts_;          // TextId -> text; 0 is the empty text
     QHash<const QChar*, TextId> byData_;  // texts handed in as shared copies: no hashing of chars
     QHash<QString, TextId> byContent_;
     std::unordered_map<std::size_t, QString> ownTexts_;  // cell -> text, for OwnText cells

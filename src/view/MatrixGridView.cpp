@@ -1,6 +1,5 @@
 #include "MatrixGridView.h"
 
-#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -62,34 +61,6 @@ void MatrixGridView::ApplyColumnWidths() {
         if (width != standard) {
             header->resizeSection(section, width);
         }
-    }
-}
-
-void MatrixGridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                                 const QList<int>& roles) {
-    if (topLeft == bottomRight || !topLeft.isValid() || !bottomRight.isValid() ||
-        horizontalHeader()->sectionPosition(topLeft.column()) < 0 ||
-        verticalHeader()->sectionPosition(topLeft.row()) < 0) {
-        QTableView::dataChanged(topLeft, bottomRight, roles);
-        return;
-    }
-    if (isVisible()) {
-        // One pixel more on each side takes in the grid lines.
-        const int left = columnViewportPosition(topLeft.column());
-        const int top = rowViewportPosition(topLeft.row());
-        const int right =
-            columnViewportPosition(bottomRight.column()) + columnWidth(bottomRight.column());
-        const int bottom = rowViewportPosition(bottomRight.row()) + rowHeight(bottomRight.row());
-        const QRect changed(left - 1, top - 1, right - left + 2, bottom - top + 2);
-        viewport()->update(changed.intersected(viewport()->rect()));
-    }
-    if (QAccessible::isActive()) {
-        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
-        event.setFirstRow(topLeft.row());
-        event.setFirstColumn(topLeft.column());
-        event.setLastRow(bottomRight.row());
-        event.setLastColumn(bottomRight.column());
-        QAccessible::updateAccessibility(&event);
     }
 }
 

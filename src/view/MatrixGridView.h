@@ -34,9 +34,6 @@ class MatrixGridView : public QTableView {
     void GridKeyReleased(int key, Qt::KeyboardModifiers modifiers);
 
   protected:
-    // A changed range repaints only its own rectangle, not the whole viewport.
-    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                     const QList<int>& roles = QList<int>()) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
