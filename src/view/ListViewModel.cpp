@@ -180,22 +180,24 @@ const QString& ListViewModel::TextAt(std::size_t cell) const {
 }
 
 std::uint16_t ListViewModel::TextNumber(const QString& text) {
-    // Most texts arrive as copies of a few shared strings: their data address finds them.
-    const auto shared = byData_.constFind(text.constData());
-    if (shared != byData_.constEnd() && texts_[*shared].isSharedWith(text)) {
-        return *shared;
+    const auto address = reinterpret_cast<std::uintptr_t>(text.constData());
+    Recent& recent = recent_[((address >> 4) ^ (address >> 14)) % recent_.size()];
+    // The table's own copy keeps the data alive, so an equal address and size is the same text.
+    if (recent.Data == text.constData() && recent.Size == text.size()) {
+        return recent.Id;
     }
+    TextId id = OwnText;
     const auto equal = byContent_.constFind(text);
     if (equal != byContent_.constEnd()) {
-        return *equal;
+        id = *equal;
+    } else if (texts_.size() < MaxSharedTexts) {
+        id = static_cast<TextId>(texts_.size());
+        texts_.push_back(text);
+        byContent_.insert(text, id);
     }
-    if (texts_.size() >= MaxSharedTexts) {
-        return OwnText;
+    if (id != OwnText && texts_[id].isSharedWith(text)) {
+        recent = Recent{text.constData(), text.size(), id};
     }
-    const auto id = static_cast<TextId>(texts_.size());
-    texts_.push_back(text);
-    byContent_.insert(text, id);
-    byData_.insert(text.constData(), id);
     return id;
 }
 

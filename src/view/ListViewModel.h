@@ -4,6 +4,7 @@
 #include <QBrush>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -108,7 +109,14 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<TextId> text_;            // rows_ x Stride(), row-major
     std::vector<std::uint32_t> colour_;   // same layout
     std::vector<QString> texts_;          // TextId -> text; 0 is the empty text
-    QHash<const QChar*, TextId> byData_;  // texts handed in as shared copies: no hashing of chars
+    // Texts mostly arrive as copies of a few shared strings: a small table indexed by their data
+    // address finds them without hashing their characters.
+    struct Recent {
+        const QChar* Data = nullptr;
+        qsizetype Size = -1;
+        TextId Id = 0;
+    };
+    std::array<Recent, 1024> recent_{};
     QHash<QString, TextId> byContent_;
     std::unordered_map<std::size_t, QString> ownTexts_;  // cell -> text, for OwnText cells
     // The brush of the last RGB colour drawn: painting asks for it per cell, so it is made once.

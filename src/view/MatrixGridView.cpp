@@ -4,13 +4,33 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "GridCellDelegate.h"
 #include "ListViewModel.h"
 #include "MatrixGrid.h"
 #include "Twips.h"
 
 namespace lumark {
 
+namespace {
+
+// Column headers all hold one line of digits: the height of one section is the header's, so
+// the size hint need not measure all 301 of them after every rebuild.
+class GridHeader : public QHeaderView {
+  public:
+    explicit GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+    QSize sizeHint() const override {
+        const int height = count() > 1 ? sectionSizeFromContents(1).height()
+                                       : QHeaderView::sizeHint().height();
+        return {length(), height};
+    }
+};
+
+}  // namespace
+
 MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
+    setHorizontalHeader(new GridHeader(this));
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(false);
