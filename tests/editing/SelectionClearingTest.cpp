@@ -1,3 +1,4 @@
+#include <QImage>
 #include <QPaintEvent>
 #include <QRegion>
 #include <QScrollBar>
@@ -141,6 +142,32 @@ TEST_F(SelectionClearing, HeaderClickKeepsAGridScrolledByPartOfARow) {
     EXPECT_EQ(View().currentIndex(), current);
     EXPECT_EQ(Selected(), std::set<int>{6});
     EXPECT_FALSE(painted.region.contains(CellCentreInView(10, 5)));
+}
+
+// Counts the clearly red pixels of one cell as the grid draws it (text is smoothed into the
+// white around it, so few pixels are pure red).
+int RedPixels(MatrixGridView& view, const QModelIndex& index) {
+    const QImage cell = view.viewport()->grab(view.visualRect(index)).toImage();
+    int red = 0;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            const QColor pixel = cell.pixelColor(x, y);
+            red += pixel.red() - std::max(pixel.green(), pixel.blue()) > 80 ? 1 : 0;
+        }
+    }
+    return red;
+}
+
+TEST_F(SelectionClearing, SelectedColumnsAreDrawnInRedAndOthersAreNot) {
+    Load(20);
+    ClickHeader(4);
+    View().horizontalScrollBar()->setValue(0);
+    Settle();
+    EXPECT_GT(RedPixels(View(), Grid().index(1, 4)), 0);  // "1"
+    EXPECT_GT(RedPixels(View(), Grid().index(3, 4)), 0);  // the diagonal "(3)"
+    EXPECT_EQ(RedPixels(View(), Grid().index(1, 5)), 0);
+    ClickCell(2, 6);
+    EXPECT_EQ(RedPixels(View(), Grid().index(1, 4)), 0);
 }
 
 }  // namespace
