@@ -114,12 +114,15 @@ void GridInteraction::ClearColumnSelection(bool Refresh) {
     if (!ColumnSelectionMade) {
         return;
     }
-    SuspendGridRedraw();
+    // Only the selected columns change colour, so only they are recoloured and repainted. No
+    // redraw suspension: switching the container back on would repaint all of it, and the grid
+    // shows the recolouring as one update anyway.
     const std::int16_t n = doc_.BlockCount;
     for (std::int16_t b = 1; b <= n; ++b) {
-        ListViewFunktionen::SetListViewForeColor(grid_, NormalColour, b + 1, 0);
+        if (SelectedBlock(grid_, b)) {
+            ListViewFunktionen::SetListViewForeColor(grid_, NormalColour, b + 1, 0);
+        }
     }
-    ResumeGridRedraw();
     if (Refresh) {
         grid_.Refresh();
     }

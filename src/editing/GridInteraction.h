@@ -47,6 +47,8 @@ class GridInteraction {
     void ListView_ColumnClick(int subItem);
 
     void SelectAllColumns();
+    // Sets the selected block columns (diagonal in SelectedColour) back to NormalColour; the
+    // others already are.
     void ClearColumnSelection(bool Refresh);
     void SuspendGridRedraw();
     void ResumeGridRedraw();

@@ -1,6 +1,5 @@
 #include "ListViewModel.h"
 
-#include <QBrush>
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
@@ -31,7 +30,10 @@ QBrush BrushFor(std::uint32_t colour) {
 
 }  // namespace
 
-ListViewModel::ListViewModel(QObject* parent) : QAbstractTableModel(parent) {}
+ListViewModel::ListViewModel(QObject* parent) : QAbstractTableModel(parent) {
+    texts_.emplace_back();
+    byContent_.insert(texts_.front(), 0);
+}
 
 void ListViewModel::BeginRebuild() {
     if (rebuilding_) {
@@ -46,8 +48,7 @@ void ListViewModel::EndRebuild() {
         return;
     }
     rebuilding_ = false;
-    top_ = left_ = 1;
-    bottom_ = right_ = 0;
+    ForgetChanges();
     endResetModel();
 }
 
@@ -56,8 +57,9 @@ void ListViewModel::ClearListItems() {
     BeginRebuild();
     rows_ = 0;
     itemKeys_.clear();
-    text_.clear();
+    text_.clear();  // keeps the storage for the next rebuild
     colour_.clear();
+    ownTexts_.clear();
     if (own) {
         EndRebuild();
     }
@@ -67,24 +69,21 @@ void ListViewModel::ClearColumnHeaders() {
     const bool own = !rebuilding_;
     BeginRebuild();
     headers_.clear();
-    if (rows_ == 0) {
-        text_.clear();  // keeps the storage for the next rebuild
-        colour_.clear();
-        if (own) {
-            EndRebuild();
-        }
-        return;
-    }
-    // Items keep their own text and colour; their sub-items are gone with the columns.
-    std::vector<QString> text(static_cast<std::size_t>(rows_));
-    std::vector<std::uint32_t> colour(static_cast<std::size_t>(rows_), SystemWindowTextColour);
-    for (int r = 0; r < rows_ && !text_.empty(); ++r) {
+    if (rows_ > 0) {
+        // Items keep their own text and colour; their sub-items are gone with the columns.
         const std::size_t stride = text_.size() / static_cast<std::size_t>(rows_);
-        text[static_cast<std::size_t>(r)] = text_[static_cast<std::size_t>(r) * stride];
-        colour[static_cast<std::size_t>(r)] = colour_[static_cast<std::size_t>(r) * stride];
+        std::unordered_map<std::size_t, QString> ownTexts;
+        for (std::size_t r = 0; r < static_cast<std::size_t>(rows_); ++r) {
+            text_[r] = text_[r * stride];
+            colour_[r] = colour_[r * stride];
+            if (text_[r] == OwnText) {
+                ownTexts[r] = ownTexts_[r * stride];
+            }
+        }
+        text_.resize(static_cast<std::size_t>(rows_));
+        colour_.resize(static_cast<std::size_t>(rows_));
+        ownTexts_ = std::move(ownTexts);
     }
-    text_ = std::move(text);
-    colour_ = std::move(colour);
     if (own) {
         EndRebuild();
     }
@@ -93,24 +92,35 @@ void ListViewModel::ClearColumnHeaders() {
 void ListViewModel::AddColumnHeader(const QString& key, const QString& text, int widthTwips) {
     const bool own = !rebuilding_;
     BeginRebuild();
-    const std::size_t oldStride = static_cast<std::size_t>(std::max(Columns(), 1));
+    const std::size_t oldStride = Stride();
     headers_.push_back(Header{key, text, widthTwips});
-    const std::size_t newStride = static_cast<std::size_t>(std::max(Columns(), 1));
+    const std::size_t newStride = Stride();
     if (newStride != oldStride && rows_ > 0) {
-        std::vector<QString> newText(static_cast<std::size_t>(rows_) * newStride);
+        std::vector<TextId> newText(static_cast<std::size_t>(rows_) * newStride, 0);
         std::vector<std::uint32_t> newColour(newText.size(), SystemWindowTextColour);
+        std::unordered_map<std::size_t, QString> ownTexts;
         for (std::size_t r = 0; r < static_cast<std::size_t>(rows_); ++r) {
             for (std::size_t c = 0; c < oldStride; ++c) {
-                newText[r * newStride + c] = std::move(text_[r * oldStride + c]);
+                newText[r * newStride + c] = text_[r * oldStride + c];
                 newColour[r * newStride + c] = colour_[r * oldStride + c];
+                if (text_[r * oldStride + c] == OwnText) {
+                    ownTexts[r * newStride + c] = ownTexts_[r * oldStride + c];
+                }
             }
         }
         text_ = std::move(newText);
         colour_ = std::move(newColour);
+        ownTexts_ = std::move(ownTexts);
     }
     if (own) {
         EndRebuild();
     }
+}
+
+void ListViewModel::ReserveListItems(int items) {
+    const std::size_t cells = static_cast<std::size_t>(std::max(items, 0)) * Stride();
+    text_.reserve(cells);
+    colour_.reserve(cells);
 }
 
 void ListViewModel::AddListItem(int position, const QString& key, const QString& text) {
@@ -119,17 +129,20 @@ void ListViewModel::AddListItem(int position, const QString& key, const QString&
     }
     const bool own = !rebuilding_;
     BeginRebuild();
-    const std::size_t stride = static_cast<std::size_t>(std::max(Columns(), 1));
-    const auto at = static_cast<std::ptrdiff_t>(static_cast<std::size_t>(position - 1) * stride);
-    if (text_.capacity() < text_.size() + stride) {
-        // Rebuilds add hundreds of rows one by one; grow the flat arrays geometrically.
-        const std::size_t capacity = std::max(text_.size() + stride, 2 * text_.capacity());
-        text_.reserve(capacity);
-        colour_.reserve(capacity);
+    const std::size_t stride = Stride();
+    const std::size_t at = static_cast<std::size_t>(position - 1) * stride;
+    if (at < text_.size() && !ownTexts_.empty()) {
+        // Cells below move down one row; so do the texts they keep of their own.
+        std::unordered_map<std::size_t, QString> ownTexts;
+        for (auto& [cell, own] : ownTexts_) {
+            ownTexts[cell >= at ? cell + stride : cell] = std::move(own);
+        }
+        ownTexts_ = std::move(ownTexts);
     }
-    text_.insert(text_.begin() + at, stride, QString());
-    colour_.insert(colour_.begin() + at, stride, SystemWindowTextColour);
-    text_[static_cast<std::size_t>(at)] = text;
+    text_.insert(text_.begin() + static_cast<std::ptrdiff_t>(at), stride, TextId{0});
+    colour_.insert(colour_.begin() + static_cast<std::ptrdiff_t>(at), stride,
+                   SystemWindowTextColour);
+    SetTextAt(at, text);
     itemKeys_.insert(itemKeys_.begin() + (position - 1), key);
     ++rows_;
     if (own) {
@@ -158,19 +171,56 @@ std::size_t ListViewModel::Cell(int row, int column) const {
         throw LumarkError("list view cell (" + std::to_string(row) + ", " + std::to_string(column) +
                           ") does not exist");
     }
-    return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(std::max(Columns(), 1)) +
-           static_cast<std::size_t>(column);
+    return static_cast<std::size_t>(row - 1) * Stride() + static_cast<std::size_t>(column);
+}
+
+const QString& ListViewModel::TextAt(std::size_t cell) const {
+    const TextId id = text_[cell];
+    return id == OwnText ? ownTexts_.at(cell) : texts_[id];
+}
+
+std::uint16_t ListViewModel::TextNumber(const QString& text) {
+    const auto address = reinterpret_cast<std::uintptr_t>(text.constData());
+    Recent& recent = recent_[((address >> 4) ^ (address >> 14)) % recent_.size()];
+    // The table's own copy keeps the data alive, so an equal address and size is the same text.
+    if (recent.Data == text.constData() && recent.Size == text.size()) {
+        return recent.Id;
+    }
+    TextId id = OwnText;
+    const auto equal = byContent_.constFind(text);
+    if (equal != byContent_.constEnd()) {
+        id = *equal;
+    } else if (texts_.size() < MaxSharedTexts) {
+        id = static_cast<TextId>(texts_.size());
+        texts_.push_back(text);
+        byContent_.insert(text, id);
+    }
+    if (id != OwnText && texts_[id].isSharedWith(text)) {
+        recent = Recent{text.constData(), text.size(), id};
+    }
+    return id;
+}
+
+void ListViewModel::SetTextAt(std::size_t cell, const QString& text) {
+    const TextId id = TextNumber(text);
+    if (text_[cell] == OwnText && id != OwnText) {
+        ownTexts_.erase(cell);
+    }
+    text_[cell] = id;
+    if (id == OwnText) {
+        ownTexts_[cell] = text;
+    }
 }
 
 void ListViewModel::SetSubItemText(int row, int subItem, const QString& text) {
     if (subItem < 1) {
         throw LumarkError("sub-item " + std::to_string(subItem) + " does not exist");
     }
-    QString& cell = text_[Cell(row, subItem)];
-    if (cell.isSharedWith(text)) {
+    const std::size_t cell = Cell(row, subItem);
+    if (text_[cell] != OwnText && texts_[text_[cell]].isSharedWith(text)) {
         return;  // cells share their texts, so rewriting the same one is common and a no-op
     }
-    cell = text;
+    SetTextAt(cell, text);
     MarkChanged(row - 1, subItem);
 }
 
@@ -196,16 +246,29 @@ void ListViewModel::MarkChanged(int row0, int column0) {
     if (rebuilding_) {
         return;  // the reset announces everything
     }
-    if (top_ > bottom_) {
-        top_ = bottom_ = row0;
-        left_ = right_ = column0;
+    const auto column = static_cast<std::size_t>(column0);
+    if (column >= changedTop_.size()) {
+        changedTop_.resize(column + 1, 1);
+        changedBottom_.resize(column + 1, 0);
+    }
+    int& top = changedTop_[column];
+    int& bottom = changedBottom_[column];
+    if (top > bottom) {
+        top = bottom = row0;
+        changedColumns_.push_back(column0);
     } else {
-        top_ = std::min(top_, row0);
-        bottom_ = std::max(bottom_, row0);
-        left_ = std::min(left_, column0);
-        right_ = std::max(right_, column0);
+        top = std::min(top, row0);
+        bottom = std::max(bottom, row0);
     }
     ScheduleFlush();
+}
+
+void ListViewModel::ForgetChanges() {
+    for (const int column : changedColumns_) {
+        changedTop_[static_cast<std::size_t>(column)] = 1;
+        changedBottom_[static_cast<std::size_t>(column)] = 0;
+    }
+    changedColumns_.clear();
 }
 
 void ListViewModel::ScheduleFlush() {
@@ -219,15 +282,33 @@ void ListViewModel::ScheduleFlush() {
 
 void ListViewModel::Flush() {
     flushPending_ = false;
-    if (top_ <= bottom_ && bottom_ < rows_ && right_ < columnCount()) {
-        const QModelIndex topLeft = index(top_, left_);
-        const QModelIndex bottomRight = index(bottom_, right_);
-        top_ = left_ = 1;
-        bottom_ = right_ = 0;
-        emit dataChanged(topLeft, bottomRight, {Qt::DisplayRole, Qt::ForegroundRole});
+    // Neighbouring columns with the same changed rows make one rectangle.
+    std::vector<int> columns;
+    columns.swap(changedColumns_);
+    std::sort(columns.begin(), columns.end());
+    struct Range {
+        int top, left, bottom, right;
+    };
+    std::vector<Range> ranges;
+    for (const int column : columns) {
+        const auto c = static_cast<std::size_t>(column);
+        const int top = changedTop_[c];
+        const int bottom = changedBottom_[c];
+        changedTop_[c] = 1;
+        changedBottom_[c] = 0;
+        if (!ranges.empty() && ranges.back().right == column - 1 && ranges.back().top == top &&
+            ranges.back().bottom == bottom) {
+            ranges.back().right = column;
+        } else {
+            ranges.push_back(Range{top, column, bottom, column});
+        }
     }
-    top_ = left_ = 1;
-    bottom_ = right_ = 0;
+    for (const Range& range : ranges) {
+        if (range.bottom < rows_ && range.right < columnCount()) {
+            emit dataChanged(index(range.top, range.left), index(range.bottom, range.right),
+                             {Qt::DisplayRole, Qt::ForegroundRole});
+        }
+    }
     if (refreshPending_) {
         refreshPending_ = false;
         emit RefreshRequested();
@@ -249,9 +330,21 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     const std::size_t cell = Cell(index.row() + 1, index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return text_[cell];
-        case Qt::ForegroundRole:
-            return BrushFor(colour_[cell]);
+            return TextAt(cell);
+        case Qt::ForegroundRole: {
+            const std::uint32_t colour = colour_[cell];
+            if (colour == SystemWindowTextColour) {
+                return {};  // the view's own text colour
+            }
+            if (colour & 0x80000000u) {
+                return BrushFor(colour);  // follows the palette; no caller sets these
+            }
+            if (colour != brushColour_ || !brush_.isValid()) {
+                brushColour_ = colour;
+                brush_ = BrushFor(colour);
+            }
+            return brush_;
+        }
         case ForeColourRole:
             return QVariant::fromValue(colour_[cell]);
         case KeyRole:

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
+#include <QHash>
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace lumark {
@@ -16,9 +20,10 @@ constexpr std::uint32_t SystemWindowTextColour = 0x80000008u;
 // sub-item that reads back exactly as it was set. Column 0 is the items' own text; column k is
 // sub-item k. Rows and sub-items are 1-based in the list-view calls, as the list view counts.
 //
-// Texts and colours are stored flat (one shared QString and one colour per cell). Changes made
-// outside a rebuild are collected and announced as one ranged dataChanged per event-loop turn,
-// so a bulk edit costs one repaint.
+// A grid shows a few hundred distinct texts in up to 90,000 cells, so a cell holds the number of
+// its text in a table of shared texts and its colour: six bytes. Changes made outside a rebuild
+// are collected per column and announced once per event-loop turn, one ranged dataChanged per
+// run of neighbouring columns with the same changed rows, so a view repaints only what changed.
 class ListViewModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -38,6 +43,9 @@ class ListViewModel : public QAbstractTableModel {
     void AddColumnHeader(const QString& key, const QString& text, int widthTwips);
     // Inserts a list item at 1-based `position`.
     void AddListItem(int position, const QString& key, const QString& text);
+    // Sizes the storage for `items` list items at once, so adding them one by one never moves
+    // the cells.
+    void ReserveListItems(int items);
 
     int ColumnHeaderCount() const { return static_cast<int>(headers_.size()); }
     int ListItemCount() const { return rows_; }
@@ -46,8 +54,8 @@ class ListViewModel : public QAbstractTableModel {
     int ColumnHeaderWidth(int position) const;
     QString ListItemKey(int row) const;
 
-    QString ItemText(int row) const { return text_[Cell(row, 0)]; }
-    QString SubItemText(int row, int subItem) const { return text_[Cell(row, subItem)]; }
+    QString ItemText(int row) const { return TextAt(Cell(row, 0)); }
+    QString SubItemText(int row, int subItem) const { return TextAt(Cell(row, subItem)); }
     void SetSubItemText(int row, int subItem, const QString& text);
 
     std::uint32_t ItemForeColour(int row) const { return colour_[Cell(row, 0)]; }
@@ -57,7 +65,7 @@ class ListViewModel : public QAbstractTableModel {
     void SetItemForeColour(int row, std::uint32_t colour);
     void SetSubItemForeColour(int row, int subItem, std::uint32_t colour);
 
-    // The list view's Refresh: announce pending changes and ask the views to repaint.
+    // The list view's Refresh: announce pending changes, so the views repaint what changed.
     void Refresh();
 
     // QAbstractTableModel
@@ -68,7 +76,7 @@ class ListViewModel : public QAbstractTableModel {
                         int role = Qt::DisplayRole) const override;
 
   signals:
-    // Views repaint on this; emitted at most once per event-loop turn.
+    // Emitted at most once per event-loop turn, after the changes have been announced.
     void RefreshRequested();
 
   private:
@@ -81,21 +89,46 @@ class ListViewModel : public QAbstractTableModel {
     int Columns() const { return static_cast<int>(headers_.size()); }
     // Checked: a row or sub-item that does not exist is an error, as in the list view.
     std::size_t Cell(int row, int column) const;
+    std::size_t Stride() const { return static_cast<std::size_t>(Columns() > 1 ? Columns() : 1); }
+    const QString& TextAt(std::size_t cell) const;
+    void SetTextAt(std::size_t cell, const QString& text);
+    std::uint16_t TextNumber(const QString& text);
     void MarkChanged(int row0, int column0);
+    void ForgetChanges();
     void ScheduleFlush();
     void Flush();
+
+    // Numbers of texts; a cell whose text did not fit into the table keeps its own.
+    using TextId = std::uint16_t;
+    static constexpr TextId OwnText = 0xFFFF;
+    static constexpr std::size_t MaxSharedTexts = 4096;
 
     std::vector<Header> headers_;
     std::vector<QString> itemKeys_;
     int rows_ = 0;
-    std::vector<QString> text_;          // rows_ x Columns(), row-major
-    std::vector<std::uint32_t> colour_;  // same layout
+    std::vector<TextId> text_;            // rows_ x Stride(), row-major
+    std::vector<std::uint32_t> colour_;   // same layout
+    std::vector<QString> texts_;          // TextId -> text; 0 is the empty text
+    // Texts mostly arrive as copies of a few shared strings: a small table indexed by their data
+    // address finds them without hashing their characters.
+    struct Recent {
+        const QChar* Data = nullptr;
+        qsizetype Size = -1;
+        TextId Id = 0;
+    };
+    std::array<Recent, 1024> recent_{};
+    QHash<QString, TextId> byContent_;
+    std::unordered_map<std::size_t, QString> ownTexts_;  // cell -> text, for OwnText cells
+    // The brush of the last RGB colour drawn: painting asks for it per cell, so it is made once.
+    mutable std::uint32_t brushColour_ = SystemWindowTextColour;
+    mutable QVariant brush_;
     bool rebuilding_ = false;
     bool flushPending_ = false;
     bool refreshPending_ = false;
-    // Bounding box of the cells changed since the last announcement (0-based), empty if top >
-    // bottom.
-    int top_ = 1, left_ = 1, bottom_ = 0, right_ = 0;
+    // Rows changed since the last announcement, per 0-based column (empty if top > bottom), and
+    // the columns that have any.
+    std::vector<int> changedTop_, changedBottom_;
+    std::vector<int> changedColumns_;
 };
 
 }  // namespace lumark

@@ -46,6 +46,7 @@ void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid) {
         grid.AddColumnHeader(QStringLiteral("B%1").arg(i), NumberText(i - 1),
                              MatrixColumnWidthTwips);
     }
+    grid.ReserveListItems(doc.BlockCount);
     for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
         grid.AddListItem(i, QStringLiteral("Z%1").arg(i), NumberText(i - 1));
     }

@@ -5,13 +5,33 @@
 #include <QMouseEvent>
 
 #include "GridAccessibility.h"
+#include "GridCellDelegate.h"
 #include "ListViewModel.h"
 #include "MatrixGrid.h"
 #include "Twips.h"
 
 namespace lumark {
 
+namespace {
+
+// Column headers all hold one line of digits: the height of one section is the header's, so
+// the size hint need not measure all 301 of them after every rebuild.
+class GridHeader : public QHeaderView {
+  public:
+    explicit GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+    QSize sizeHint() const override {
+        const int height =
+            count() > 1 ? sectionSizeFromContents(1).height() : QHeaderView::sizeHint().height();
+        return {length(), height};
+    }
+};
+
+}  // namespace
+
 MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
+    setHorizontalHeader(new GridHeader(this));
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(false);
@@ -28,6 +48,10 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setDefaultSectionSize(TwipsToPixels(MatrixColumnWidthTwips, logicalDpiX()));
+    // The table would make the top visible cell of a pressed column current and scroll it fully
+    // into view, repainting the whole grid; a list view's header press does neither.
+    disconnect(horizontalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectColumn(int)));
+    disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
     SetHideSelection(true);
     setAccessibleName(QStringLiteral("Visibility grid"));
     setAccessibleDescription(
@@ -40,7 +64,6 @@ void MatrixGridView::SetListViewModel(ListViewModel* model) {
     listModel_ = model;
     setModel(model);
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
-    connect(model, &ListViewModel::RefreshRequested, viewport(), qOverload<>(&QWidget::update));
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::FocusFirstBlock);
     new GridChangeAnnouncer(*this, *model);
     ApplyColumnWidths();

@@ -9,7 +9,8 @@ class ListViewModel;
 
 // The grid on screen: a table view over a ListViewModel with fixed column widths and row
 // heights (sizing 300 columns to their contents would cost most of a second). It reports the
-// pointer and key events of the list view it stands in for, in viewport pixels.
+// pointer and key events of the list view it stands in for, in viewport pixels. A header click
+// only reports the column: it neither moves the current cell nor scrolls.
 class MatrixGridView : public QTableView {
     Q_OBJECT
 
