@@ -47,6 +47,10 @@ class NoDialogs : public lumark::UserDialogs {
                                 int&) override {
         return {};
     }
+    std::string GetSaveFileName(const std::string&, const std::vector<lumark::FileDialogFilter>&,
+                                const std::string&) override {
+        return {};
+    }
 };
 
 // Records the time of the last flushed paint of any widget of a window.
