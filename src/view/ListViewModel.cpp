@@ -221,12 +221,12 @@ void ListViewModel::SetSubItemText(int row, int subItem, const QString& text) {
         return;  // cells share their texts, so rewriting the same one is common and a no-op
     }
     SetTextAt(cell, text);
-    MarkChanged(row - 1, subItem);
+    MarkChanged(row - 1, subItem, true);
 }
 
 void ListViewModel::SetItemForeColour(int row, std::uint32_t colour) {
     colour_[Cell(row, 0)] = colour;
-    MarkChanged(row - 1, 0);
+    MarkChanged(row - 1, 0, false);
 }
 
 void ListViewModel::SetSubItemForeColour(int row, int subItem, std::uint32_t colour) {
@@ -234,7 +234,7 @@ void ListViewModel::SetSubItemForeColour(int row, int subItem, std::uint32_t col
         throw LumarkError("sub-item " + std::to_string(subItem) + " does not exist");
     }
     colour_[Cell(row, subItem)] = colour;
-    MarkChanged(row - 1, subItem);
+    MarkChanged(row - 1, subItem, false);
 }
 
 void ListViewModel::Refresh() {
@@ -242,7 +242,7 @@ void ListViewModel::Refresh() {
     ScheduleFlush();
 }
 
-void ListViewModel::MarkChanged(int row0, int column0) {
+void ListViewModel::MarkChanged(int row0, int column0, bool text) {
     if (rebuilding_) {
         return;  // the reset announces everything
     }
@@ -250,7 +250,9 @@ void ListViewModel::MarkChanged(int row0, int column0) {
     if (column >= changedTop_.size()) {
         changedTop_.resize(column + 1, 1);
         changedBottom_.resize(column + 1, 0);
+        changedText_.resize(column + 1, 0);
     }
+    changedText_[column] |= text ? 1 : 0;
     int& top = changedTop_[column];
     int& bottom = changedBottom_[column];
     if (top > bottom) {
@@ -267,6 +269,7 @@ void ListViewModel::ForgetChanges() {
     for (const int column : changedColumns_) {
         changedTop_[static_cast<std::size_t>(column)] = 1;
         changedBottom_[static_cast<std::size_t>(column)] = 0;
+        changedText_[static_cast<std::size_t>(column)] = 0;
     }
     changedColumns_.clear();
 }
@@ -288,25 +291,30 @@ void ListViewModel::Flush() {
     std::sort(columns.begin(), columns.end());
     struct Range {
         int top, left, bottom, right;
+        bool text;
     };
     std::vector<Range> ranges;
     for (const int column : columns) {
         const auto c = static_cast<std::size_t>(column);
         const int top = changedTop_[c];
         const int bottom = changedBottom_[c];
+        const bool text = changedText_[c] != 0;
         changedTop_[c] = 1;
         changedBottom_[c] = 0;
+        changedText_[c] = 0;
         if (!ranges.empty() && ranges.back().right == column - 1 && ranges.back().top == top &&
-            ranges.back().bottom == bottom) {
+            ranges.back().bottom == bottom && ranges.back().text == text) {
             ranges.back().right = column;
         } else {
-            ranges.push_back(Range{top, column, bottom, column});
+            ranges.push_back(Range{top, column, bottom, column, text});
         }
     }
     for (const Range& range : ranges) {
         if (range.bottom < rows_ && range.right < columnCount()) {
+            // A colour-only change says so: what depends on the texts can skip it.
             emit dataChanged(index(range.top, range.left), index(range.bottom, range.right),
-                             {Qt::DisplayRole, Qt::ForegroundRole});
+                             range.text ? QList<int>{Qt::DisplayRole, Qt::ForegroundRole}
+                                        : QList<int>{Qt::ForegroundRole});
         }
     }
     if (refreshPending_) {

@@ -93,7 +93,8 @@ class ListViewModel : public QAbstractTableModel {
     const QString& TextAt(std::size_t cell) const;
     void SetTextAt(std::size_t cell, const QString& text);
     std::uint16_t TextNumber(const QString& text);
-    void MarkChanged(int row0, int column0);
+    // `text`: the cell's text changed, not only its colour.
+    void MarkChanged(int row0, int column0, bool text);
     void ForgetChanges();
     void ScheduleFlush();
     void Flush();
@@ -106,9 +107,9 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<Header> headers_;
     std::vector<QString> itemKeys_;
     int rows_ = 0;
-    std::vector<TextId> text_;            // rows_ x Stride(), row-major
-    std::vector<std::uint32_t> colour_;   // same layout
-    std::vector<QString> texts_;          // TextId -> text; 0 is the empty text
+    std::vector<TextId> text_;           // rows_ x Stride(), row-major
+    std::vector<std::uint32_t> colour_;  // same layout
+    std::vector<QString> texts_;         // TextId -> text; 0 is the empty text
     // Texts mostly arrive as copies of a few shared strings: a small table indexed by their data
     // address finds them without hashing their characters.
     struct Recent {
@@ -128,6 +129,7 @@ class ListViewModel : public QAbstractTableModel {
     // Rows changed since the last announcement, per 0-based column (empty if top > bottom), and
     // the columns that have any.
     std::vector<int> changedTop_, changedBottom_;
+    std::vector<char> changedText_;  // per column: a text changed, not only colours
     std::vector<int> changedColumns_;
 };
 

@@ -12,7 +12,8 @@ MatrixGridModel::MatrixGridModel(const VisibilityDocument& doc, QObject* parent)
     connect(this, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
                    const QList<int>& roles) {
-                if (roles != QList<int>{Qt::BackgroundRole}) {
+                // Only a text change can change a tint; colours and tints themselves cannot.
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole)) {
                     AnnounceMirrorTint(*this, topLeft, bottomRight);
                 }
             });

@@ -12,7 +12,8 @@ namespace {
 
 using Range = std::tuple<int, int, int, int>;  // top row, left column, bottom row, right column
 
-// What the grid announced as changed, 0-based as the model counts.
+// What the grid announced as changed in text or colour, 0-based as the model counts. (A tint
+// that follows an edited cell's mirror is announced too, but is no recolouring.)
 class ChangedRanges {
   public:
     explicit ChangedRanges(ListViewModel& grid) : spy_(&grid, &QAbstractItemModel::dataChanged) {}
@@ -20,6 +21,9 @@ class ChangedRanges {
     std::set<Range> Take() {
         std::set<Range> ranges;
         for (const QList<QVariant>& signal : spy_) {
+            if (signal.at(2).value<QList<int>>() == QList<int>{Qt::BackgroundRole}) {
+                continue;
+            }
             const auto topLeft = signal.at(0).value<QModelIndex>();
             const auto bottomRight = signal.at(1).value<QModelIndex>();
             ranges.insert(

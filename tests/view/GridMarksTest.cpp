@@ -131,6 +131,20 @@ TEST(GridTint, AnEditAnnouncesItsMirror) {
     }
 }
 
+TEST(GridTint, RecolouringAColumnAnnouncesNoTint) {
+    // Selecting recolours whole columns; tints cannot change then, so rows are not repainted.
+    Grid grid;
+    QCoreApplication::processEvents();
+    QSignalSpy changes(&grid.model, &QAbstractItemModel::dataChanged);
+    ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 3, 0);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(changes.isEmpty());
+    for (const QList<QVariant>& change : changes) {
+        EXPECT_EQ(change[0].value<QModelIndex>().column(), 2);
+        EXPECT_EQ(change[1].value<QModelIndex>().column(), 2);
+    }
+}
+
 TEST(HeaderMarks, SelectedBlocksHaveBoldHeadersInTheirColumnsColour) {
     Grid grid;
     ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 4, 0);  // block 3
