@@ -6,12 +6,15 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "PathText.h"
+
 namespace lumark {
 
 namespace {
 
+// Texts shown may hold paths, so every text crosses with the one conversion of paths.
 QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+    return PathToQString(text);
 }
 
 QMessageBox::Icon IconFor(int style) {
@@ -65,7 +68,7 @@ std::string QtUserDialogs::InputBox(const std::string& prompt, const std::string
     bool ok = false;
     const QString reply =
         QInputDialog::getText(owner_, Q(title), Q(prompt), QLineEdit::Normal, Q(defaultReply), &ok);
-    return ok ? reply.toStdString() : std::string();
+    return ok ? PathFromQString(reply) : std::string();
 }
 
 std::string QtUserDialogs::GetOpenFileName(const std::string& title,
@@ -82,7 +85,7 @@ std::string QtUserDialogs::GetOpenFileName(const std::string& title,
     if (entries.contains(selected)) {
         selectedFilter = static_cast<int>(entries.indexOf(selected));
     }
-    return QFile::encodeName(path).toStdString();
+    return PathFromQString(path);
 }
 
 }  // namespace lumark

@@ -7,6 +7,7 @@
 #include <QTemporaryFile>
 
 #include "PathStyle.h"
+#include "PathText.h"
 
 namespace lumark {
 
@@ -39,7 +40,7 @@ std::string SettingsFilePath() {
             directory = config;
         }
     }
-    return SettingsFilePathIn(QDir::toNativeSeparators(directory).toStdString());
+    return SettingsFilePathIn(PathFromQString(QDir::toNativeSeparators(directory)));
 }
 
 }  // namespace lumark
