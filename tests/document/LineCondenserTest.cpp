@@ -96,22 +96,6 @@ TEST(LineCondenser, KeepsTheTrailingNumber) {
     }
 }
 
-// Messages show the first 40 bytes of a line, and "..." after them: the stand-in keeps both,
-// for text and for the digits of a number.
-TEST(LineCondenser, KeepsWhatMessagesShow) {
-    LineCondenser condenser(Markers);
-    const std::string text = "Version: 2.0 " + std::string(100'000, 'v');
-    EXPECT_EQ(Condensed(condenser, {text}).substr(0, 41), text.substr(0, 40) + '\x1f');
-
-    try {
-        GetTrailingNumber(Condensed(condenser, {"Blocks: " + std::string(100'000, '0') + "70000"}));
-        FAIL() << "no error";
-    } catch (const LumarkError& e) {
-        EXPECT_EQ(e.Problem(),
-                  "trailing number " + std::string(40, '0') + "... does not fit in 16 bits");
-    }
-}
-
 TEST(LineCondenser, RefusesMarkersANumberCouldHold) {
     for (const char* marker : {"12", "-1", " 5 ", ".5", "x", "\x01\x02"}) {
         EXPECT_THROW(LineCondenser({marker}), std::invalid_argument) << marker;
