@@ -16,11 +16,15 @@ namespace lumark {
 
 namespace {
 
+// As many links as the system itself follows before it reports a loop.
+constexpr int MaxLinkHops = 40;
+
 [[noreturn]] void ThrowWriteError(const std::string& path, int error) {
-    throw LumarkError("cannot write " + path + ": " + std::strerror(error));
+    throw LumarkError::FileOperation("cannot write", path, std::strerror(error));
 }
 
-// A temporary file that is removed again unless it has been renamed into place.
+// A file created beside the target, removed again unless it is kept (renamed into place, or a
+// backup that still holds the only complete old bytes).
 class TemporaryFile {
   public:
     explicit TemporaryFile(std::string pathTemplate) : path_(std::move(pathTemplate)) {
@@ -37,7 +41,7 @@ class TemporaryFile {
         if (fd_ >= 0) {
             ::close(fd_);
         }
-        if (!renamed_ && created()) {
+        if (!kept_ && created()) {
             ::unlink(path_.c_str());
         }
     }
@@ -53,50 +57,78 @@ class TemporaryFile {
         closed_ = true;
         return ::close(fd) == 0;
     }
-    void MarkRenamed() { renamed_ = true; }
+    void Keep() { kept_ = true; }
 
   private:
     std::string path_;
     int fd_ = -1;
     bool closed_ = false;
-    bool renamed_ = false;
+    bool kept_ = false;
 };
 
-// The file that is actually replaced: the target of a symbolic link, so the link survives.
-std::string ResolveTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
     }
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) {
-        return path;
-    }
-    return resolved;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+std::string DirectoryPartOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
-mode_t PermissionsFor(const std::string& target) {
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
+std::string NamePartOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file that is actually written: the end of a chain of symbolic links, so the links
+// survive. A dangling link names a file still to be created; a loop is an error.
+std::string ResolveTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        if (hops == MaxLinkHops) {
+            ThrowWriteError(path, ELOOP);
+        }
+        std::vector<char> target(PATH_MAX);
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0) {
+            ThrowWriteError(path, errno);
+        }
+        if (static_cast<std::size_t>(length) == target.size()) {
+            ThrowWriteError(path, ENAMETOOLONG);
+        }
+        std::string next(target.data(), static_cast<std::size_t>(length));
+        // A relative link is relative to the folder that holds it.
+        current = !next.empty() && next.front() == '/' ? next : DirectoryPartOf(current) + next;
     }
-    // A new file gets what open() would have given it. The program has one thread, so reading
-    // the umask by setting it races with nobody.
+}
+
+mode_t NewFilePermissions() {
+    // What open() would have given a new file. The program has one thread, so reading the
+    // umask by setting it races with nobody.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
-std::string TemporaryTemplate(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return directory + "." + name + ".XXXXXX";
-}
-
-bool WriteAll(int fd, std::string_view bytes, const WriteSystemCall& write) {
+bool WriteAll(int fd, std::string_view bytes, const SaveSystemCalls& calls) {
     while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        const ssize_t written = calls.Write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -112,12 +144,28 @@ bool WriteAll(int fd, std::string_view bytes, const WriteSystemCall& write) {
     return true;
 }
 
-// Makes the rename itself durable; a failure here leaves the new file in place, so it is
-// not reported.
+bool ReadAll(int fd, std::string& bytes) {
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+// Makes a new name in the folder durable; a failure here leaves the bytes where they belong,
+// so it is not reported.
 void SyncDirectoryOf(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    const std::string directory = DirectoryPartOf(target);
+    const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -127,7 +175,7 @@ void SyncDirectoryOf(const std::string& target) {
 // A device or a pipe (such as /dev/stdout) is written into: replacing it with a new regular
 // file would destroy it. Returns false when `target` is a regular file or does not exist.
 bool WriteIntoSpecialFile(const std::string& path, const std::string& target,
-                          std::string_view bytes, const WriteSystemCall& write) {
+                          std::string_view bytes, const SaveSystemCalls& calls) {
     struct stat info {};
     if (::stat(target.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
         return false;
@@ -139,7 +187,7 @@ bool WriteIntoSpecialFile(const std::string& path, const std::string& target,
     if (fd < 0) {
         ThrowWriteError(path, errno);
     }
-    const bool written = WriteAll(fd, bytes, write);
+    const bool written = WriteAll(fd, bytes, calls);
     const int error = errno;
     if (::close(fd) != 0 || !written) {
         ThrowWriteError(path, written ? errno : error);
@@ -147,42 +195,125 @@ bool WriteIntoSpecialFile(const std::string& path, const std::string& target,
     return true;
 }
 
+// Puts the old bytes back after a failed write in place; plain system calls, since the ones
+// given may be the ones failing.
+bool Restore(int fd, std::string_view old) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, old, SaveSystemCalls::Real()) &&
+           ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 && ::fsync(fd) == 0;
+}
+
+// Keeps the inode, and with it every link, the owner, the group and the mode.
+void WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes,
+                  const SaveSystemCalls& calls) {
+    const Descriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+    std::string old;
+    if (file.get() < 0 || !ReadAll(file.get(), old)) {
+        ThrowWriteError(path, errno);
+    }
+    TemporaryFile backup(DirectoryPartOf(target) + NamePartOf(target) + ".backup-XXXXXX");
+    if (!backup.created() || !WriteAll(backup.fd(), old, calls) || calls.Sync(backup.fd()) != 0 ||
+        !backup.Close()) {
+        ThrowWriteError(path, errno);
+    }
+    SyncDirectoryOf(target);
+    // From here until the new bytes are on disk the file may hold a mixture; the backup holds
+    // the old bytes whole.
+    if (::lseek(file.get(), 0, SEEK_SET) != 0 || !WriteAll(file.get(), bytes, calls) ||
+        ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        calls.Sync(file.get()) != 0) {
+        const int error = errno;
+        if (Restore(file.get(), old)) {
+            ThrowWriteError(path, error);
+        }
+        backup.Keep();
+        throw LumarkError::FileOperation(
+            "cannot write", path,
+            std::string(std::strerror(error)) + "; the old contents are in " + backup.path());
+    }
+}
+
+// Gives the new file the old one's owner and group; false when that is not allowed.
+bool TakeOverOwner(int fd, const struct stat& old, const std::string& path) {
+    struct stat created {};
+    if (::fstat(fd, &created) != 0) {
+        ThrowWriteError(path, errno);
+    }
+    if (created.st_uid == old.st_uid && created.st_gid == old.st_gid) {
+        return true;
+    }
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0) {
+        return true;
+    }
+    if (errno == EPERM || errno == EINVAL) {
+        return false;
+    }
+    ThrowWriteError(path, errno);
+}
+
+// The usual way: a new file renamed over the old one. False, with nothing changed, when the
+// new file cannot be given the old one's owner and group.
+bool ReplaceThroughTemporary(const std::string& path, const std::string& target,
+                             const struct stat* old, std::string_view bytes,
+                             const SaveSystemCalls& calls) {
+    TemporaryFile temporary(DirectoryPartOf(target) + "." + NamePartOf(target) + ".XXXXXX");
+    if (!temporary.created()) {
+        ThrowWriteError(path, errno);
+    }
+    if (old != nullptr && !TakeOverOwner(temporary.fd(), *old, path)) {
+        return false;
+    }
+    // The mode after the owner: changing the owner may clear the set-id bits.
+    const mode_t permissions = old != nullptr ? old->st_mode & 07777 : NewFilePermissions();
+    if (!WriteAll(temporary.fd(), bytes, calls) || ::fchmod(temporary.fd(), permissions) != 0 ||
+        calls.Sync(temporary.fd()) != 0 || !temporary.Close()) {
+        ThrowWriteError(path, errno);
+    }
+    if (calls.Rename(temporary.path().c_str(), target.c_str()) != 0) {
+        ThrowWriteError(path, errno);
+    }
+    temporary.Keep();
+    SyncDirectoryOf(target);
+    return true;
+}
+
 }  // namespace
 
+SaveSystemCalls SaveSystemCalls::Real() {
+    return {[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+            [](int fd) { return ::fsync(fd); },
+            [](const char* from, const char* to) { return ::rename(from, to); }};
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    WriteFileAtomically(path, bytes, [](int fd, const void* data, std::size_t size) {
-        return ::write(fd, data, size);
-    });
+    WriteFileAtomically(path, bytes, SaveSystemCalls::Real());
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const WriteSystemCall& write) {
+    SaveSystemCalls calls = SaveSystemCalls::Real();
+    calls.Write = write;
+    WriteFileAtomically(path, bytes, calls);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const SaveSystemCalls& calls) {
     if (path.empty()) {
         ThrowWriteError(path, ENOENT);
     }
     const std::string target = ResolveTarget(path);
-    if (WriteIntoSpecialFile(path, target, bytes, write)) {
+    if (WriteIntoSpecialFile(path, target, bytes, calls)) {
         return;
     }
     // Renaming needs only a writable folder; a file the user may not write stays untouched.
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
         ThrowWriteError(path, errno);
     }
-    const mode_t permissions = PermissionsFor(target);
-
-    TemporaryFile temporary(TemporaryTemplate(target));
-    if (!temporary.created()) {
-        ThrowWriteError(path, errno);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if ((exists && old.st_nlink > 1) ||
+        !ReplaceThroughTemporary(path, target, exists ? &old : nullptr, bytes, calls)) {
+        WriteInPlace(path, target, bytes, calls);
     }
-    if (!WriteAll(temporary.fd(), bytes, write) || ::fsync(temporary.fd()) != 0 ||
-        ::fchmod(temporary.fd(), permissions) != 0 || !temporary.Close()) {
-        ThrowWriteError(path, errno);
-    }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
-        ThrowWriteError(path, errno);
-    }
-    temporary.MarkRenamed();
-    SyncDirectoryOf(target);
 }
 
 }  // namespace lumark

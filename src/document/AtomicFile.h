@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sys/types.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -8,17 +9,36 @@
 
 namespace lumark {
 
-// Replaces the file at `path` with `bytes`: written to a temporary file in the same directory,
-// flushed, then renamed over the target. On failure a LumarkError is thrown and the old file
-// is intact. An existing file keeps its permissions; a symbolic link keeps pointing at the
-// replaced file. A device or a pipe is written into, since it cannot be replaced.
+// Replaces the file at `path` with `bytes` so that a failure or a kill at any moment leaves
+// either the complete old bytes or the complete new ones. On failure a LumarkError is thrown.
+//
+// Normally the bytes go to a temporary file in the same directory, which gets the old file's
+// mode, owner and group, is flushed to disk and renamed over the target. When a new file would
+// lose something — the target has other hard links, or its owner or group cannot be given to a
+// new file — the target is written in place instead: its old bytes are first copied to a
+// backup beside it and flushed, then the new bytes are written and flushed, then the backup is
+// removed. A symbolic link is written through (a dangling one creates the file it names) and
+// stays a link; a device or a pipe is written into, since it cannot be replaced.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The system calls whose failures matter to a save, so that tests can make them fail or stop
+// the process between them. Each has the result and errno of its POSIX namesake.
+struct SaveSystemCalls {
+    std::function<ssize_t(int fd, const void* data, std::size_t size)> Write;
+    std::function<int(int fd)> Sync;
+    std::function<int(const char* from, const char* to)> Rename;
+
+    static SaveSystemCalls Real();
+};
+
+// The same, through the given system calls.
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const SaveSystemCalls& calls);
 
 // Writes up to `size` bytes to the descriptor; the result and errno as of POSIX write().
 using WriteSystemCall = std::function<ssize_t(int fd, const void* data, std::size_t size)>;
 
-// The same, with the system call that writes the temporary file given: lets a failure part-way
-// through a write be provoked.
+// The same with only the write call given.
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const WriteSystemCall& write);
 

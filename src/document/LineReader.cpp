@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "LumarkError.h"
 
@@ -9,18 +10,29 @@ namespace lumark {
 
 namespace {
 constexpr std::size_t ChunkSize = 64 * 1024;
-// Room for an unfinished line at its longest, a held-back CR and one more chunk.
-constexpr std::size_t BufferSize = LineReader::MaxLineLength + 2 + ChunkSize;
+// Room for an unfinished line at its longest held length, a held-back CR and one more chunk.
+constexpr std::size_t BufferSize = LineReader::HeldLineLength + 2 + ChunkSize;
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
 }  // namespace
 
-LineReader::LineReader(const std::string& path)
-    : path_(path), file_(std::fopen(path.c_str(), "rb")) {
+LineReader::LineReader(const std::string& path, std::vector<std::string> markers)
+    : path_(path), file_(std::fopen(path.c_str(), "rb")), condenser_(std::move(markers)) {
     if (!file_) {
-        throw LumarkError("cannot open " + path + ": " + std::strerror(errno));
+        throw LumarkError::FileOperation("cannot open", path, std::strerror(errno));
     }
     // Left uninitialised: every byte handed out has been read first.
     buffer_.reset(new char[BufferSize + 1]);
     buffer_[0] = '\n';
+}
+
+void LineReader::Condense(const char* start, std::size_t length, std::string_view& line) {
+    condenser_.Begin();
+    condenser_.Add(std::string_view(start, length));
+    ++lineNumber_;
+    line = condenser_.Finish();
 }
 
 bool LineReader::NextAfterRefill(std::string_view& line) {
@@ -30,14 +42,20 @@ bool LineReader::NextAfterRefill(std::string_view& line) {
                 return false;
             }
             // The last line, with no line end after it.
+            const char* const start = buffer_.get() + begin_;
             const std::size_t length = end_ - begin_;
-            if (length > MaxLineLength) {
-                ThrowTooLong();
+            begin_ = end_;
+            if (length > HeldLineLength) {
+                Condense(start, length, line);
+                return true;
             }
             ++lineNumber_;
-            line = std::string_view(buffer_.get() + begin_, length);
-            begin_ = end_;
+            line = std::string_view(start, length);
             return true;
+        }
+        // What is left holds no line end, except perhaps a final CR.
+        if (end_ - begin_ > HeldLineLength + 1) {
+            return StreamLongLine(line);
         }
         Refill();
         if (TakeBufferedLine(line)) {
@@ -46,12 +64,46 @@ bool LineReader::NextAfterRefill(std::string_view& line) {
     }
 }
 
-void LineReader::Refill() {
-    // What is left holds no line end, except perhaps a final CR.
-    const std::size_t pending = end_ - begin_;
-    if (pending > MaxLineLength + 1) {
-        ThrowTooLong();
+// The buffered bytes start a line longer than can be held; they and the rest of the line go to
+// the condenser chunk by chunk.
+bool LineReader::StreamLongLine(std::string_view& line) {
+    condenser_.Begin();
+    bool afterCr = false;
+    for (;;) {
+        const char* const start = buffer_.get() + begin_;
+        const char* const stop = buffer_.get() + end_;
+        const char* p = start;
+        while (p != stop && !IsLineEnd(*p)) {
+            ++p;
+        }
+        condenser_.Add(std::string_view(start, static_cast<std::size_t>(p - start)));
+        if (p != stop) {
+            afterCr = *p == '\r';
+            begin_ = static_cast<std::size_t>(p + 1 - buffer_.get());
+            break;
+        }
+        begin_ = end_;
+        if (atEnd_) {
+            break;
+        }
+        Refill();
     }
+    // A CR ends the line; an LF right after it belongs to the same line end.
+    if (afterCr) {
+        if (begin_ == end_ && !atEnd_) {
+            Refill();
+        }
+        if (begin_ != end_ && buffer_[begin_] == '\n') {
+            ++begin_;
+        }
+    }
+    ++lineNumber_;
+    line = condenser_.Finish();
+    return true;
+}
+
+void LineReader::Refill() {
+    const std::size_t pending = end_ - begin_;
     std::memmove(buffer_.get(), buffer_.get() + begin_, pending);
     begin_ = 0;
     end_ = pending;
@@ -61,15 +113,10 @@ void LineReader::Refill() {
     buffer_[end_] = '\n';
     if (got < wanted) {
         if (std::ferror(file_.get())) {
-            throw LumarkError("cannot read " + path_ + ": " + std::strerror(errno));
+            throw LumarkError::FileOperation("cannot read", path_, std::strerror(errno));
         }
         atEnd_ = true;
     }
-}
-
-void LineReader::ThrowTooLong() const {
-    throw LumarkError(path_ + ", line " + std::to_string(lineNumber_ + 1) +
-                      ": line is longer than " + std::to_string(MaxLineLength) + " bytes");
 }
 
 }  // namespace lumark

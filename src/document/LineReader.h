@@ -5,19 +5,24 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "LineCondenser.h"
 
 namespace lumark {
 
 // Streams a text file line by line without allocating per line. A line ends at CR LF, a lone
 // CR or a lone LF; the end of the file ends the last line only when that line is not empty.
-// A line longer than MaxLineLength bytes stops the read with a LumarkError, so a huge file
-// without line ends never makes the reader grow without bound.
+// Lines of up to HeldLineLength bytes are handed out whole. A longer line is never held: it is
+// streamed through a LineCondenser and handed out as its short stand-in, which contains the
+// given markers where the line does and has the line's numeric shape (see LineCondenser).
+// So memory stays bounded whatever the file holds.
 class LineReader {
   public:
-    static constexpr std::size_t MaxLineLength = 65536;
+    static constexpr std::size_t HeldLineLength = 65536;
 
     // Throws a LumarkError ("cannot open <path>: <reason>") when the file cannot be opened.
-    explicit LineReader(const std::string& path);
+    explicit LineReader(const std::string& path, std::vector<std::string> markers = {});
 
     // Hands out the next line, valid until the next call; false at the end of the file.
     bool Next(std::string_view& line) { return TakeBufferedLine(line) || NextAfterRefill(line); }
@@ -34,8 +39,9 @@ class LineReader {
     bool TakeBufferedLine(std::string_view& line);
     bool NextAfterRefill(std::string_view& line);
     void Refill();
-    // Names the line being read, the one after the last handed out.
-    [[noreturn]] void ThrowTooLong() const;
+    // Hands out a line that is too long to hand out whole.
+    void Condense(const char* start, std::size_t length, std::string_view& line);
+    bool StreamLongLine(std::string_view& line);
 
     std::string path_;
     std::unique_ptr<std::FILE, FileCloser> file_;
@@ -44,6 +50,7 @@ class LineReader {
     std::size_t end_ = 0;             // one past the last byte read
     bool atEnd_ = false;              // the file has no more bytes to read
     long lineNumber_ = 0;
+    LineCondenser condenser_;
 };
 
 // The fast path: a complete line already in the buffer. The buffered bytes are followed by a
@@ -77,12 +84,13 @@ inline bool LineReader::TakeBufferedLine(std::string_view& line) {
         }
     }
     const auto length = static_cast<std::size_t>(p - start);
-    if (length > MaxLineLength) {
-        ThrowTooLong();
+    begin_ = static_cast<std::size_t>(next - buffer_.get());
+    if (length > HeldLineLength) {
+        Condense(start, length, line);
+        return true;
     }
     ++lineNumber_;
     line = std::string_view(start, length);
-    begin_ = static_cast<std::size_t>(next - buffer_.get());
     return true;
 }
 

@@ -3,14 +3,13 @@
 namespace lumark {
 
 std::string ShownInMessage(std::string_view text) {
-    constexpr std::size_t Longest = 40;
-    std::string shown(text.substr(0, Longest));
+    std::string shown(text.substr(0, MessageTextLength));
     for (char& c : shown) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
             c = '?';
         }
     }
-    if (text.size() > Longest) {
+    if (text.size() > MessageTextLength) {
         shown += "...";
     }
     return shown;

@@ -14,6 +14,8 @@ namespace lumark {
 namespace {
 
 constexpr int EntriesPerSection = 300;
+// What a line must contain to head a section of the new layout.
+constexpr std::string_view SectionMarker = "Block:";
 // Digits beyond this only matter as "too large"; saturating keeps the arithmetic exact.
 constexpr std::int64_t Saturation = std::int64_t{1} << 40;
 
@@ -116,7 +118,11 @@ template <bool Reporting>
 class FileReading {
   public:
     FileReading(const VisibilityDocument& doc, const std::string& path, ReadReport* report)
-        : path_(path), lines_(path), staged_(doc), report_(report) {}
+        : path_(path),
+          lines_(path, {std::string(OldLayoutVersion), std::string(NewLayoutVersion),
+                        std::string(SectionMarker)}),
+          staged_(doc),
+          report_(report) {}
 
     void Read() {
         if (!lines_.Next(line_)) {
@@ -143,7 +149,7 @@ class FileReading {
 
   private:
     [[noreturn]] void FailAt(long lineNumber, const std::string& what) const {
-        throw LumarkError(path_ + ", line " + std::to_string(lineNumber) + ": " + what);
+        throw LumarkError(path_, lineNumber, what);
     }
     [[noreturn]] void Fail(const std::string& what) const { FailAt(lines_.LineNumber(), what); }
 
@@ -191,7 +197,7 @@ class FileReading {
         try {
             return GetTrailingNumber(line_);
         } catch (const LumarkError& e) {
-            Fail(e.what());
+            Fail(e.Problem());
         }
     }
 
@@ -263,7 +269,7 @@ class FileReading {
                 if (!lines_.Next(line_)) {
                     FailAtEnd(SectionsSoFar(block - 1) + "; expected a \"Block:\" line");
                 }
-            } while (!Contains(line_, "Block:"));
+            } while (!Contains(line_, SectionMarker));
             TrailingNumberOfLine();
             StartSection(block);
             for (int entries = 0; entries < EntriesPerSection; ++entries) {

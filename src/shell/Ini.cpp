@@ -1,12 +1,14 @@
 #include "Ini.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -17,6 +19,8 @@ namespace {
 
 // The platform's buffer held 255 characters, one of them the closing NUL.
 constexpr std::size_t MaxValueLength = 254;
+// Far more than any settings file of this program holds.
+constexpr std::size_t MaxFileSize = 1024 * 1024;
 
 #ifdef _WIN32
 constexpr const char* NewFileLineEnd = "\r\n";
@@ -135,44 +139,68 @@ std::optional<std::size_t> FindKey(const std::vector<Line>& lines, const Section
 }
 
 // The file's bytes; nothing when it is missing, and an error when it exists but cannot be read.
+// Only a regular file of at most MaxFileSize bytes is read: a pipe would hang the program and a
+// link to a device or a huge file would fill its memory. Such a file is the user's, so a
+// failed read also keeps it from being rewritten.
 enum class ReadState { Read, Missing, Failed };
 
 ReadState ReadFile(const std::string& fileName, std::string& content) {
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error)) {
-        return error ? ReadState::Failed : ReadState::Missing;
+    // Non-blocking, so that opening a pipe returns at once instead of waiting for a writer.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT ? ReadState::Missing : ReadState::Failed;
     }
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        return ReadState::Failed;
+    struct stat info {};
+    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                static_cast<std::size_t>(info.st_size) <= MaxFileSize;
+    if (read) {
+        content.clear();
+        char chunk[64 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(fd, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                read = got == 0;
+                break;
+            }
+            content.append(chunk, static_cast<std::size_t>(got));
+            if (content.size() > MaxFileSize) {
+                read = false;  // it grew while being read
+                break;
+            }
+        }
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        return ReadState::Failed;
+    ::close(fd);
+    return read ? ReadState::Read : ReadState::Failed;
+}
+
+// The value after the equals sign as the file holds it, blanks trimmed; nothing when the file,
+// the section or the key is missing or the file cannot be read.
+std::optional<std::string> StoredText(const std::string& section, const std::string& key,
+                                      const std::string& fileName) {
+    std::string content;
+    if (ReadFile(fileName, content) != ReadState::Read) {
+        return std::nullopt;
     }
-    content = bytes.str();
-    return ReadState::Read;
+    const std::vector<Line> lines = SplitLines(content);
+    const auto range = FindSection(lines, Trim(section));
+    if (!range) {
+        return std::nullopt;
+    }
+    const auto keyLine = FindKey(lines, *range, Trim(key));
+    if (!keyLine) {
+        return std::nullopt;
+    }
+    return EntryOf(lines[*keyLine].Text)->Value;
 }
 
 // The stored value as the platform's lookup hands it back: quotes stripped, cut at a NUL and
 // to the buffer; empty when missing.
 std::string LookUp(const std::string& section, const std::string& key,
                    const std::string& fileName) {
-    std::string content;
-    if (ReadFile(fileName, content) != ReadState::Read) {
-        return {};
-    }
-    const std::vector<Line> lines = SplitLines(content);
-    const auto range = FindSection(lines, Trim(section));
-    if (!range) {
-        return {};
-    }
-    const auto keyLine = FindKey(lines, *range, Trim(key));
-    if (!keyLine) {
-        return {};
-    }
-    std::string value = EntryOf(lines[*keyLine].Text)->Value;
+    std::string value = StoredText(section, key, fileName).value_or(std::string());
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
         value = value.substr(1, value.size() - 2);
     }
@@ -267,6 +295,14 @@ std::int16_t WriteIniValue(const std::string& section, const std::string& key,
     } catch (const std::exception&) {
         return 0;
     }
+}
+
+std::int16_t WriteIniValueIfChanged(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& fileName) {
+    if (StoredText(section, key, fileName) == value) {
+        return -1;
+    }
+    return WriteIniValue(section, key, value, fileName);
 }
 
 }  // namespace lumark::Ini

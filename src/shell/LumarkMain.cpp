@@ -495,8 +495,9 @@ void LumarkMain::WriteDocumentTo(const std::string& path, const char* whenFailed
 }
 
 void LumarkMain::RememberLastDir(const std::string& path) {
-    Ini::WriteIniValue(SettingsSection, LastDirKey, Lumark_Allgemein::ExtractDirectory(path),
-                       settingsFilePath_);
+    // Rewritten only when it changes: most opens are from the same folder.
+    Ini::WriteIniValueIfChanged(SettingsSection, LastDirKey,
+                                Lumark_Allgemein::ExtractDirectory(path), settingsFilePath_);
 }
 
 bool LumarkMain::AskToSaveChanges() {

@@ -1,7 +1,13 @@
 #include "Lumark_Allgemein.h"
 
+#ifdef _WIN32
 #include <QDir>
-#include <QString>
+
+#include "PathText.h"
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace lumark::Lumark_Allgemein {
 
@@ -39,12 +45,32 @@ bool DirectoryHasFiles(const std::string& folder) {
     // An empty folder thus becomes the root: "\" on Windows (current drive), "/" elsewhere.
     const std::string listed =
         StripTrailingBackslash(folder, HostPathStyle) + SeparatorOf(HostPathStyle);
-    const QDir directory(QString::fromStdString(listed));
+#ifdef _WIN32
+    const QDir directory(PathToQString(listed));
     if (!directory.exists()) {
         return false;
     }
     // Without QDir::Hidden and QDir::System only ordinary visible files are listed.
     return !directory.entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+#else
+    // On the bytes of the names: Qt cannot hold a name that is not valid UTF-8.
+    DIR* const directory = ::opendir(listed.c_str());
+    if (directory == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (const dirent* entry = ::readdir(directory)) {
+        // Hidden names, "." and ".." among them, do not count; a link counts by what it names.
+        struct stat info {};
+        if (entry->d_name[0] != '.' && ::stat((listed + entry->d_name).c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(directory);
+    return found;
+#endif
 }
 
 }  // namespace lumark::Lumark_Allgemein

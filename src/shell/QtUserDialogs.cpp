@@ -15,8 +15,9 @@ namespace lumark {
 
 namespace {
 
+// Texts shown may hold paths, so every text crosses with the one conversion of paths.
 QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+    return PathToQString(text);
 }
 
 QMessageBox::Icon IconFor(int style) {
@@ -104,7 +105,7 @@ std::string QtUserDialogs::InputBox(const std::string& prompt, const std::string
     box.setTextValue(Q(defaultReply));
     box.minimumSizeHint();  // builds the input box's layout, which it otherwise does when shown
     KeepTitleWhole(box);
-    return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
+    return box.exec() == QDialog::Accepted ? PathFromQString(box.textValue()) : std::string();
 }
 
 std::string QtUserDialogs::GetOpenFileName(const std::string& title,
@@ -117,7 +118,7 @@ std::string QtUserDialogs::GetOpenFileName(const std::string& title,
     if (entries.contains(selected)) {
         selectedFilter = static_cast<int>(entries.indexOf(selected));
     }
-    return QFile::encodeName(path).toStdString();
+    return PathFromQString(path);
 }
 
 std::string QtUserDialogs::GetSaveFileName(const std::string& title,

@@ -60,7 +60,7 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
         difference = FirstDifferenceFromWriter(path, FormatVisibilityFile(doc));
     } catch (const LumarkError& e) {
         out.flush();
-        ReportFileError(err, path, e.what());
+        ReportFileError(err, path, e);
         return false;
     }
     out << path << ": ok, layout " << doc.VersionText << ", " << doc.BlockCount << " blocks\n";

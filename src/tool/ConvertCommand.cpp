@@ -13,7 +13,7 @@ int ConvertFile(const std::string& in, const std::string& outPath,
     try {
         ReadVisibilityFile(doc, in);
     } catch (const LumarkError& e) {
-        ReportFileError(err, in, e.what());
+        ReportFileError(err, in, e);
         return ExitFailed;
     }
     if (layout) {

@@ -17,7 +17,7 @@ std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ost
     try {
         ReadVisibilityFile(doc, path);
     } catch (const LumarkError& e) {
-        ReportFileError(err, path, e.what());
+        ReportFileError(err, path, e);
         return std::nullopt;
     }
     return doc;

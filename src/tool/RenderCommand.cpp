@@ -15,14 +15,14 @@ int RenderFile(const std::string& in, const std::string& outPath, int cellPixels
     try {
         ReadVisibilityFile(doc, in);
     } catch (const LumarkError& e) {
-        ReportFileError(err, in, e.what());
+        ReportFileError(err, in, e);
         return ExitFailed;
     }
     std::string png;
     try {
         png = EncodePng(RenderRelationPicture(doc, cellPixels, true));
     } catch (const LumarkError& e) {
-        ReportFileError(err, outPath, e.what());
+        ReportFileError(err, outPath, e);
         return ExitFailed;
     }
     return WriteOutput(png, outPath, out, err) ? ExitOk : ExitFailed;

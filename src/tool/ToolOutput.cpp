@@ -6,16 +6,12 @@
 
 namespace lumark::tool {
 
-void ReportFileError(std::ostream& err, const std::string& path, const std::string& message) {
-    std::string detail = message;
-    const std::string lineForm = path + ", ";         // "PATH, line 5: ..."
-    const std::string causeForm = " " + path + ": ";  // "cannot open PATH: reason"
-    if (detail.compare(0, lineForm.size(), lineForm) == 0) {
-        detail.erase(0, lineForm.size());
-    } else if (const std::size_t at = detail.find(causeForm); at != std::string::npos) {
-        detail.replace(at, causeForm.size(), ": ");
+void ReportFileError(std::ostream& err, const std::string& path, const LumarkError& error) {
+    err << (error.Path().empty() ? path : error.Path()) << ": error: ";
+    if (error.Line() > 0) {
+        err << "line " << error.Line() << ": ";
     }
-    err << path << ": error: " << detail << '\n';
+    err << error.Problem() << '\n';
     err.flush();
 }
 
@@ -34,7 +30,7 @@ bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& 
             WriteFileAtomically(path, bytes);
         }
     } catch (const LumarkError& e) {
-        ReportFileError(err, path, e.what());
+        ReportFileError(err, path, e);
         return false;
     }
     return true;

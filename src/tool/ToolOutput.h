@@ -6,14 +6,16 @@
 
 #include "VisibilityDocument.h"
 
+#include "LumarkError.h"
+
 namespace lumark::tool {
 
 // The path that stands for standard output.
 constexpr const char* StandardOutput = "-";
 
-// Writes "PATH: error: DETAIL". The path is taken out of `message` where it names it again,
-// as the reader's and writer's messages do.
-void ReportFileError(std::ostream& err, const std::string& path, const std::string& message);
+// Writes "PATH: error: [line N: ]PROBLEM" for an error met on the file at `path` (the error's
+// own path where it names one, such as a symbolic link's target).
+void ReportFileError(std::ostream& err, const std::string& path, const LumarkError& error);
 
 // Writes `bytes` atomically to `path`, or to `out` when `path` is "-". Reports a failure on
 // `err`; false then, and no file has been changed.

@@ -332,51 +332,103 @@ TEST(ReaderRobustness, RandomDocumentsRoundTripInBothLayouts) {
     }
 }
 
-// A file with one huge line and nothing else of note; the reader must stop at the line cap.
-std::string HugeLine(std::size_t length) {
-    return std::string(length, '7');
+// Lines far longer than the reader holds, in every place of a file.
+std::string Huge(char c) {
+    return std::string(2 << 20, c);
 }
 
-struct HostileSize {
+struct HugeCase {
     std::string name;
     std::string bytes;
     std::string error;  // what follows "PATH, "; empty when the read succeeds
+    int count = 0;      // on success: BlockCount
+    int viewer = 0;     // and one cell that must be set
+    int seen = 0;
 };
 
-TEST(ReaderRobustness, HugeLinesStopAtTheLineCap) {
-    const std::string cap = std::to_string(LineReader::MaxLineLength);
-    const std::string tooLong = "line is longer than " + cap + " bytes";
-    const std::string head = "Version: 1.2\r\nBlocks: 1\r\n";
-    const std::string section = "Block: 0\r\n0\r\n-1\r\n";
-    const std::vector<HostileSize> cases = {
-        {"2 MB first line without a line end", HugeLine(2 << 20), "line 1: " + tooLong},
-        {"2 MB entry", head + "Block: 0\r\n" + HugeLine(2 << 20) + "\r\n", "line 4: " + tooLong},
-        {"2 MB old-layout count", "1.000000\r\n" + HugeLine(2 << 20), "line 2: " + tooLong},
-        {"2 MB of CR-free blanks in a gap", head + std::string(2 << 20, ' ') + "\n" + section,
-         "line 3: " + tooLong},
-        {"longest line in a gap", head + HugeLine(LineReader::MaxLineLength) + "\r\n" + section,
-         ""},
-        {"one byte longer", head + HugeLine(LineReader::MaxLineLength + 1) + "\r\n" + section,
-         "line 3: " + tooLong},
-        // Nothing after the last section is read, so its length does not matter.
-        {"2 MB after the last section", head + section + HugeLine(2 << 20), ""},
+std::string OldSection(int entry) {
+    std::string section = "0\r\n" + std::to_string(entry) + "\r\n";
+    for (int i = 1; i < 300; ++i) {
+        section += "-1\r\n";
+    }
+    return section;
+}
+
+TEST(ReaderRobustness, HugeLinesReadForWhatTheyHold) {
+    const std::string head = "Version: 1.2\r\nBlocks: 2\r\n";
+    // Block 0 sees block 1, block 1 itself.
+    const std::string second = "Block: 1\r\n1\r\n-1\r\n";
+    const std::string sections = "Block: 0\r\n1\r\n-1\r\n" + second;
+    const std::string held(LineReader::HeldLineLength, 'x');
+    const std::vector<HugeCase> cases = {
+        {"version line padded with blanks",
+         "Version: 1.2" + Huge(' ') + "\r\nBlocks: 2\r\n" + sections, "", 2, 1, 2},
+        {"new version amid text", Huge('x') + "1.2" + Huge('y') + "\r\n2\r\n" + sections, "", 2, 1,
+         2},
+        {"old version amid text", Huge('x') + "1.000000" + Huge('y') + "\r\n1\r\n" + OldSection(0),
+         "", 1, 1, 1},
+        {"count padded with zeros", "Version: 1.2\r\nBlocks: " + Huge('0') + "2\r\n" + sections, "",
+         2, 2, 2},
+        {"count padded with blanks after it",
+         "Version: 1.2\r\nBlocks: 2" + Huge(' ') + "\r\n" + sections, "", 2, 2, 2},
+        {"old count padded",
+         "1.000000\r\n" + Huge(' ') + Huge('0') + "1" + Huge('\t') + "\r\n" + OldSection(0), "", 1,
+         1, 1},
+        {"old entry padded",
+         "1.000000\r\n1\r\n" + OldSection(-1).replace(3, 2, "+" + Huge('0') + "0" + Huge(' ')), "",
+         1, 1, 1},
+        {"entry padded",
+         head + "Block: 0\r\n" + Huge(' ') + Huge('0') + "1" + Huge(' ') + "\r\n-1\r\n" + second,
+         "", 2, 1, 2},
+        {"end of section padded", head + "Block: 0\r\n1\r\n-" + Huge('0') + "1\r\n" + second, "", 2,
+         1, 2},
+        {"longest held line in a gap", head + held + "\r\n" + sections, "", 2, 2, 2},
+        {"one byte longer in a gap", head + held + "x\n" + sections, "", 2, 2, 2},
+        {"blanks without a CR in a gap", head + Huge(' ') + "\n" + sections, "", 2, 2, 2},
+        {"section marker amid text",
+         head + Huge('x') + "Block:" + Huge('y') + "\r\n1\r\n-1\r\n" + second, "", 2, 1, 2},
+        {"section header padded with zeros",
+         head + "Block: " + Huge('0') + "7\r\n1\r\n-1\r\n" + second, "", 2, 1, 2},
+        // Nothing after the last section is read.
+        {"after the last section", head + sections + Huge('7'), "", 2, 2, 2},
+
+        {"first line of digits", Huge('7'),
+         "line 1: \"" + std::string(40, '7') + "...\" is neither version 1.000000 nor 1.2"},
+        {"entry of digits", head + "Block: 0\r\n" + Huge('7') + "\r\n",
+         "line 4: entry " + std::string(40, '7') + "... does not fit in 32 bits"},
+        {"old count of digits", "1.000000\r\n" + Huge('7'),
+         "line 2: block count " + std::string(40, '7') + "... does not fit in 16 bits"},
+        {"new count of digits", "Version: 1.2\r\nBlocks: " + Huge('9'),
+         "line 2: trailing number " + std::string(40, '9') + "... does not fit in 16 bits"},
+        {"count too large behind zeros", "Version: 1.2\r\nBlocks: " + Huge('0') + "40000",
+         "line 2: trailing number " + std::string(40, '0') + "... does not fit in 16 bits"},
+        {"entry out of range behind zeros", head + "Block: 0\r\n" + Huge('0') + "300\r\n",
+         "line 4: entry 300 is outside 0 to 299"},
+        {"blanks for an entry", head + "Block: 0\r\n" + Huge(' ') + "\r\n",
+         "line 4: \"" + std::string(40, ' ') + "...\" is not a whole number"},
+        {"sign far from its digits", head + "Block: 0\r\n-" + Huge(' ') + "1\r\n",
+         "line 4: \"-" + std::string(39, ' ') + "...\" is not a whole number"},
+        {"gap without an end", head + Huge(' '),
+         "line 4: the file ends after 0 of 2 block sections; expected a \"Block:\" line"},
     };
     test::TempDir dir;
     const std::string path = dir.File("huge.txt");
-    for (const HostileSize& hostile : cases) {
-        SCOPED_TRACE(hostile.name);
-        test::WriteBytes(path, hostile.bytes);
-        VisibilityDocument doc = Prefilled();
-        if (hostile.error.empty()) {
-            EXPECT_NO_THROW(ReadVisibilityFile(doc, path));
-            EXPECT_EQ(doc.BlockCount, 1);
+    for (const HugeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteBytes(path, c.bytes);
+        if (c.error.empty()) {
+            VisibilityDocument doc;
+            ASSERT_NO_THROW(ReadVisibilityFile(doc, path));
+            EXPECT_EQ(doc.BlockCount, c.count);
+            EXPECT_TRUE(doc.IsVisible(c.viewer, c.seen));
             continue;
         }
+        VisibilityDocument doc = Prefilled();
         try {
             ReadVisibilityFile(doc, path);
             ADD_FAILURE() << "read without error";
         } catch (const LumarkError& e) {
-            EXPECT_EQ(std::string(e.what()), path + ", " + hostile.error);
+            EXPECT_EQ(std::string(e.what()), path + ", " + c.error);
         }
         EXPECT_TRUE(test::SameDocument(doc, Prefilled()));
     }

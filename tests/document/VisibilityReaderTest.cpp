@@ -232,7 +232,7 @@ std::vector<ErrorCase> ErrorCases() {
         {"301 old sections", tooManyOld, "line 90303: more than 300 blocks (the count is 301)"},
         {"over-long entry line",
          v12 + "Blocks: 1\r\nBlock: 0\r\n" + std::string(200 * 1024, '1') + "\r\n",
-         "line 4: line is longer than 65536 bytes"},
+         "line 4: entry " + std::string(40, '1') + "... does not fit in 32 bits"},
     };
     // Inside a section every line must be a whole number.
     for (const std::string bad : {"abc", "1.5", "0x1F", "1e3", "1 2", "+", "- 1", "", "Block: 1"}) {

@@ -4,6 +4,7 @@
 
 #include "GridChecks.h"
 #include "ListViewFunktionen.h"
+#include "LumarkError.h"
 #include "MatrixGrid.h"
 #include "ViewDistance.h"
 #include "VisibilityDocument.h"
@@ -76,7 +77,7 @@ std::set<int> AllBut(int blocks, const std::set<int>& missing) {
 
 }  // namespace
 
-TEST(ViewDistance, IncreaseAddsBehindFirst) {
+TEST(ViewDistance, IncreaseAddsTheNearestUnseenBlockOnEachSide) {
     Ring ring(6);
     ring.Sees(1, AllBut(6, {4}));  // one unseen block: the walk behind finds it
     ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 1);
@@ -84,6 +85,20 @@ TEST(ViewDistance, IncreaseAddsBehindFirst) {
     ring.Sees(3, {3, 4});  // the first step behind block 1 lands on block N
     ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 3);
     EXPECT_EQ(ring.SeenBy(3), (std::set<int>{2, 3, 4, 5}));
+    ring.ExpectGridInStep();
+}
+
+// Both additions end in the same set whichever comes first, but an error part-way keeps what
+// was done before it, and so shows the order.
+TEST(ViewDistance, IncreaseAddsBehindFirst) {
+    Ring ring(6);
+    ring.Sees(3, AllBut(6, {2, 5}));
+    // A grid of four rows: showing block 5's cell fails once its element has changed.
+    VisibilityDocument shorter = ring.doc;
+    shorter.BlockCount = 4;
+    FillMatrixGrid(shorter, ring.grid);
+    EXPECT_THROW(ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 3), LumarkError);
+    EXPECT_TRUE(ring.doc.IsVisible(3, 2)) << "the block behind was added before the one ahead";
 }
 
 // A block that sees every block loses exactly the blocks where Decrease's scans start.

@@ -1,7 +1,12 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using Ini::ReadIniValue;
 using Ini::WriteIniValue;
+using Ini::WriteIniValueIfChanged;
 
 class IniTest : public ::testing::Test {
   protected:
@@ -154,6 +160,64 @@ TEST_F(IniTest, WriteFailureReturnsZero) {
     const std::string inMissingFolder = file + "-missing/Lumark.ini";
     EXPECT_EQ(WriteIniValue("Main", "LastDir", "C:", inMissingFolder), 0);
     EXPECT_EQ(ReadIniValue("Main", "LastDir", "C:", inMissingFolder), "C:");
+}
+
+// A settings file that is not a plain small file is the user's business: it is neither read
+// (a pipe would hang, a device or a huge file fill the memory) nor replaced.
+TEST_F(IniTest, OnlyARegularFileOfAtMostOneMiBIsReadOrWritten) {
+    const std::string entry = "[Main]\nLastDir=/kept\n";
+    const std::string tooLarge = entry + std::string(1024 * 1024 + 1 - entry.size(), ';');
+    struct Odd {
+        const char* name;
+        std::function<void()> make;
+        std::function<bool()> unchanged;
+    };
+    const std::vector<Odd> cases = {
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+         [&] { return fs::is_fifo(file); }},
+        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); },
+         [&] { return fs::is_symlink(file) && fs::read_symlink(file) == "/dev/zero"; }},
+        {"a folder", [&] { fs::create_directory(file); },
+         [&] { return fs::is_directory(file) && fs::is_empty(file); }},
+        {"one byte over 1 MiB", [&] { WriteFile(tooLarge); },
+         [&] { return FileBytes() == tooLarge; }},
+    };
+    for (const Odd& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ignored;
+        fs::remove(file, ignored);
+        c.make();
+        EXPECT_EQ(ReadIniValue("Main", "LastDir", "C:", file), "C:");
+        EXPECT_EQ(WriteIniValue("Main", "LastDir", "/new", file), 0);
+        EXPECT_TRUE(c.unchanged());
+    }
+
+    const std::string largest = entry + std::string(1024 * 1024 - entry.size(), ';');
+    fs::remove(file);
+    WriteFile(largest);
+    EXPECT_EQ(ReadIniValue("Main", "LastDir", "C:", file), "/kept") << "exactly 1 MiB is read";
+}
+
+// An open that finds "LastDir" already right leaves the file alone.
+TEST_F(IniTest, UnchangedValueIsNotWrittenAgain) {
+    const std::string before = "; mine\n[Main]\nLastDir = /data/vis\nOther=1\n";
+    WriteFile(before);
+    const auto inode = [&] {
+        struct stat info {};
+        EXPECT_EQ(::stat(file.c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t original = inode();
+    EXPECT_EQ(WriteIniValueIfChanged("Main", "LastDir", "/data/vis", file), -1);
+    EXPECT_EQ(inode(), original) << "not replaced";
+    EXPECT_EQ(FileBytes(), before);
+
+    EXPECT_EQ(WriteIniValueIfChanged("Main", "LastDir", "/data/other", file), -1);
+    EXPECT_EQ(FileBytes(), "; mine\n[Main]\nLastDir=/data/other\nOther=1\n");
+
+    fs::remove(file);
+    EXPECT_EQ(WriteIniValueIfChanged("Main", "LastDir", "/data/vis", file), -1);
+    EXPECT_EQ(FileBytes(), "[Main]\nLastDir=/data/vis\n");
 }
 
 }  // namespace

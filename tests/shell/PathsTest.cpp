@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "Lumark_Allgemein.h"
+#include "PathText.h"
 #include "SettingsFile.h"
 
 namespace lumark {
@@ -108,6 +115,32 @@ TEST_F(DirectoryHasFilesTest, HiddenFilesDoNotCount) {
     const std::string hidden = Folder("hidden");
     CreateFile("hidden/.visibility.txt");
     EXPECT_FALSE(DirectoryHasFiles(hidden));
+}
+#endif
+
+#ifndef _WIN32
+// Names are bytes: a folder or a file whose name is not valid UTF-8 is found like any other.
+TEST_F(DirectoryHasFilesTest, NamesThatAreNotUtf8) {
+    ASSERT_TRUE(root.isValid());
+    const std::string base = PathFromQString(root.path());
+    const std::string folder = base +
+                               "/bad\xff"
+                               "folder";
+    const std::string other = base +
+                              "/bad\xfe"
+                              "folder";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(other.c_str(), 0700), 0);
+    const int fd = ::open((folder + "/vis\xff.txt").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_EQ(::symlink("missing", (other + "/dangling\xff").c_str()), 0);
+
+    EXPECT_TRUE(DirectoryHasFiles(folder));
+    EXPECT_TRUE(DirectoryHasFiles(folder + "/"));
+    EXPECT_FALSE(DirectoryHasFiles(other)) << "a dangling link is no file";
+    EXPECT_FALSE(DirectoryHasFiles(base + "/bad\xfd"
+                                          "folder"));
 }
 #endif
 
