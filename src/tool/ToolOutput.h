@@ -4,9 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "VisibilityDocument.h"
-
 #include "LumarkError.h"
+#include "VisibilityDocument.h"
 
 namespace lumark::tool {
 
