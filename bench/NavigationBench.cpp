@@ -11,6 +11,7 @@
 #include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "OverviewWindow.h"
+#include "PaintCounter.h"
 #include "RingDocument.h"
 
 namespace lumark {
@@ -27,17 +28,6 @@ VisibilityDocument OneWayDocument() {
     }
     return doc;
 }
-
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // The window's grid as the window sets it up: row labels, header marks and tint; with
 // `navigation` false the plain list-view model without them, for comparison.

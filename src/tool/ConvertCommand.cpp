@@ -3,23 +3,19 @@
 #include "ExitCode.h"
 #include "LumarkError.h"
 #include "ToolOutput.h"
-#include "VisibilityReader.h"
 
 namespace lumark::tool {
 
 int ConvertFile(const std::string& in, const std::string& outPath,
                 const std::optional<std::string>& layout, std::ostream& out, std::ostream& err) {
-    VisibilityDocument doc;
-    try {
-        ReadVisibilityFile(doc, in);
-    } catch (const LumarkError& e) {
-        ReportFileError(err, in, e);
+    std::optional<VisibilityDocument> doc = ReadOrReport(in, err);
+    if (!doc) {
         return ExitFailed;
     }
     if (layout) {
-        doc.VersionText = *layout;
+        doc->VersionText = *layout;
     }
-    return WriteDocument(doc, outPath, out, err) ? ExitOk : ExitFailed;
+    return WriteDocument(*doc, outPath, out, err) ? ExitOk : ExitFailed;
 }
 
 }  // namespace lumark::tool

@@ -10,21 +10,6 @@
 
 namespace lumark::tool {
 
-namespace {
-
-std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ostream& err) {
-    VisibilityDocument doc;
-    try {
-        ReadVisibilityFile(doc, path);
-    } catch (const LumarkError& e) {
-        ReportFileError(err, path, e);
-        return std::nullopt;
-    }
-    return doc;
-}
-
-}  // namespace
-
 std::vector<std::string> RelationChanges(const VisibilityDocument& before,
                                          const VisibilityDocument& after) {
     std::vector<std::string> changes;

@@ -5,22 +5,18 @@
 #include "PngFile.h"
 #include "RelationPicture.h"
 #include "ToolOutput.h"
-#include "VisibilityReader.h"
 
 namespace lumark::tool {
 
 int RenderFile(const std::string& in, const std::string& outPath, int cellPixels, std::ostream& out,
                std::ostream& err) {
-    VisibilityDocument doc;
-    try {
-        ReadVisibilityFile(doc, in);
-    } catch (const LumarkError& e) {
-        ReportFileError(err, in, e);
+    const std::optional<VisibilityDocument> doc = ReadOrReport(in, err);
+    if (!doc) {
         return ExitFailed;
     }
     std::string png;
     try {
-        png = EncodePng(RenderRelationPicture(doc, cellPixels, true));
+        png = EncodePng(RenderRelationPicture(*doc, cellPixels, true));
     } catch (const LumarkError& e) {
         ReportFileError(err, outPath, e);
         return ExitFailed;

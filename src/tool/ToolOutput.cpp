@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "LumarkError.h"
+#include "VisibilityReader.h"
 #include "VisibilityWriter.h"
 
 namespace lumark::tool {
@@ -13,6 +14,17 @@ void ReportFileError(std::ostream& err, const std::string& path, const LumarkErr
     }
     err << error.Problem() << '\n';
     err.flush();
+}
+
+std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ostream& err) {
+    VisibilityDocument doc;
+    try {
+        ReadVisibilityFile(doc, path);
+    } catch (const LumarkError& e) {
+        ReportFileError(err, path, e);
+        return std::nullopt;
+    }
+    return doc;
 }
 
 bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& out,

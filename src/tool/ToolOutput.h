@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ constexpr const char* StandardOutput = "-";
 // Writes "PATH: error: [line N: ]PROBLEM" for an error met on the file at `path` (the error's
 // own path where it names one, such as a symbolic link's target).
 void ReportFileError(std::ostream& err, const std::string& path, const LumarkError& error);
+
+// The document in the file at `path`, or nothing once its error has been reported on `err`.
+std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ostream& err);
 
 // Writes `bytes` atomically to `path`, or to `out` when `path` is "-". Reports a failure on
 // `err`; false then, and no file has been changed.

@@ -17,21 +17,10 @@
 #include "ListViewModel.h"
 #include "LumarkMain.h"
 #include "MatrixGridView.h"
+#include "PaintCounter.h"
 #include "ScriptedDialogs.h"
 
 namespace lumark {
-
-// Counts the paints of the grid's viewport.
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Lets queued repaints happen.
 inline void Settle() {
