@@ -37,16 +37,26 @@ QVariant HeaderMark(const ListViewModel& grid, int section, Qt::Orientation orie
 }
 
 void FollowHeaderMarks(QTableView& view, const ListViewModel& grid) {
-    QWidget* headers = view.horizontalHeader()->viewport();
-    QObject::connect(&grid, &QAbstractItemModel::dataChanged, headers,
-                     [headers](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-                         // Diagonal cells in the range: blocks in both its row and column span.
-                         const int first = std::max({topLeft.column(), topLeft.row() + 1, 1});
-                         const int last = std::min(bottomRight.column(), bottomRight.row() + 1);
-                         if (first <= last) {
-                             headers->update();
-                         }
-                     });
+    QHeaderView* header = view.horizontalHeader();
+    QObject::connect(
+        &grid, &QAbstractItemModel::dataChanged, header,
+        [header](const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                 const QList<int>& roles) {
+            if (!roles.isEmpty() && !roles.contains(Qt::ForegroundRole)) {
+                return;  // only a colour can change a mark
+            }
+            // Diagonal cells in the range: blocks in both its row and column span. Only their
+            // sections are repainted.
+            const int first = std::max({topLeft.column(), topLeft.row() + 1, 1});
+            const int last = std::min(bottomRight.column(), bottomRight.row() + 1);
+            for (int section = first; section <= last; ++section) {
+                const int x = header->sectionViewportPosition(section);
+                if (x + header->sectionSize(section) > 0 && x < header->viewport()->width()) {
+                    header->viewport()->update(x, 0, header->sectionSize(section),
+                                               header->viewport()->height());
+                }
+            }
+        });
 }
 
 void ShowRowLabels(QTableView& view) {
