@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 
 #include "GridStatusText.h"
 
@@ -24,8 +25,17 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
         UpdateCount();
         UpdatePointer();
     };
-    connect(&grid, &QAbstractItemModel::dataChanged, this, both);
-    connect(&grid, &QAbstractItemModel::modelReset, this, both);
+    const auto later = [this, both] {
+        if (!updatePending_) {
+            updatePending_ = true;
+            QTimer::singleShot(0, this, [this, both] {
+                updatePending_ = false;
+                both();
+            });
+        }
+    };
+    connect(&grid, &QAbstractItemModel::dataChanged, this, later);
+    connect(&grid, &QAbstractItemModel::modelReset, this, later);
     connect(view.horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &GridStatusPanels::UpdatePointer);
     connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this,

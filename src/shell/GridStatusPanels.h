@@ -14,6 +14,8 @@ namespace lumark {
 // Keeps two status panels in step with the grid: how many blocks are selected, and what the
 // cell under the pointer says. Both follow every change of the grid's cells or colours; the
 // pointer text also follows scrolling under a still pointer, and is empty once it leaves.
+// Changes are taken up once per event-loop turn: an action that clears the selection and then
+// selects again rewrites each panel at most once.
 class GridStatusPanels : public QObject {
     Q_OBJECT
 
@@ -36,6 +38,7 @@ class GridStatusPanels : public QObject {
     QLabel& pointerPanel_;
     QPoint pointer_;  // viewport pixels
     bool pointerInside_ = false;
+    bool updatePending_ = false;
 };
 
 }  // namespace lumark

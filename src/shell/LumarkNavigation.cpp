@@ -22,7 +22,9 @@ void LumarkMain::CreateNavigation() {
     const auto addPanel = [this](const char* name, int widthTwips) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QString::fromLatin1(name));
-        panel->setFixedWidth(Px(widthTwips));
+        // Fixed in both directions: a new text then repaints the panel alone instead of laying
+        // out the whole status bar again.
+        panel->setFixedSize(Px(widthTwips), panel->sizeHint().height());
         StatusBar->addWidget(panel);
         panels_.push_back(panel);
         return panel;

@@ -49,6 +49,7 @@ TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
     MovePointer(4, 8);  // row of block 3, column of block 7
     EXPECT_EQ(PointerPanel(), QStringLiteral("7 does not see 3"));
     ClickCell(4, 8);
+    Settle();  // the panels catch up once per event-loop turn
     EXPECT_EQ(PointerPanel(), QStringLiteral("7 sees 3"));  // follows the edit in place
     MovePointer(5, 5);
     EXPECT_EQ(PointerPanel(), QStringLiteral("4 (itself)"));
@@ -61,12 +62,14 @@ TEST_F(Navigation, SelectedPanelAndHeaderMarksFollowTheSelection) {
     Load(10);
     EXPECT_EQ(SelectedPanel(), QString());
     ClickHeader(4);
+    Settle();
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
     EXPECT_TRUE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
     QTest::mouseClick(window->cmdSelAll, Qt::LeftButton);
     Settle();
     EXPECT_EQ(SelectedPanel(), QStringLiteral("10 selected"));
     ClickCell(2, 3);  // after a header click, a cell click clears the selection first
+    Settle();
     EXPECT_EQ(SelectedPanel(), QString());
     EXPECT_FALSE(Grid().headerData(4, Qt::Horizontal, Qt::FontRole).isValid());
 }
