@@ -634,10 +634,13 @@ void LumarkMain::SaveAs() {
         const std::string folder = Lumark_Allgemein::ExtractDirectory(doc_.FilePath);
         struct stat info {};
         const bool folderExists = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        const std::size_t slash = doc_.FilePath.find_last_of('/');
+        const std::string name =
+            slash == std::string::npos ? '/' + doc_.FilePath : doc_.FilePath.substr(slash);
         const std::string proposed =
             (folderExists ? folder
                           : Ini::ReadIniValue(SettingsSection, LastDirKey, "", settingsFilePath_)) +
-            doc_.FilePath.substr(doc_.FilePath.find_last_of('/'));
+            name;
         const std::string path = dialogs_.GetSaveFileName(
             SaveAsDialogTitle,
             DateiOeffnen::FilterPairs(DateiOeffnen::ConvertFilter(OpenDialogFilter)), proposed);

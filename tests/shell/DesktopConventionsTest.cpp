@@ -104,8 +104,7 @@ TEST_F(DesktopTest, ShortcutsRunTheirCommandsWhereverTheFocusIs) {
     window->cmdDecrease->setFocus();
     Keys(Qt::CTRL | Qt::Key_A);
     for (int b = 1; b <= 5; ++b) {
-        EXPECT_TRUE(
-            SelectedBlock(window->Grid(), static_cast<std::int16_t>(b)));
+        EXPECT_TRUE(SelectedBlock(window->Grid(), static_cast<std::int16_t>(b)));
     }
     (void)first;
 }
@@ -152,8 +151,7 @@ TEST_F(DesktopTest, SaveAsWritesElsewhereAndTheWindowFollows) {
     EXPECT_EQ(dialogs.calls.back().ProposedPath, original);
     EXPECT_EQ(dialogs.calls.back().Title, "Save visibility file as");
     EXPECT_EQ(ReadBytes(original), before);
-    EXPECT_NE(ReadBytes(copy).find("Block: 1\r\n1\r\n0\r\n"), std::string::npos)
-        << ReadBytes(copy);
+    EXPECT_NE(ReadBytes(copy).find("Block: 1\r\n1\r\n0\r\n"), std::string::npos) << ReadBytes(copy);
     EXPECT_EQ(window->Document().FilePath, copy);
     EXPECT_EQ(window->windowTitle().toStdString(), "Lumark    " + copy);
     EXPECT_FALSE(window->Document().UnsavedChanges);
@@ -215,6 +213,13 @@ TEST_F(DesktopTest, FailedSaveSaysTheEditsCanBeSavedElsewhere) {
     dialogs.ChooseSaveFile("");
     window->SaveAs();
     EXPECT_EQ(dialogs.calls.back().ProposedPath, Path("visibility.txt"));
+
+    // A path with no folder at all (as a bare name) is proposed in the last folder too.
+    window->Document().FilePath = "visibility.txt";
+    dialogs.ChooseSaveFile("");
+    window->SaveAs();
+    EXPECT_EQ(dialogs.calls.back().ProposedPath, Path("visibility.txt"));
+    window->Document().FilePath = path;
 
     // Closing: Yes fails the same way and keeps the window open.
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
