@@ -64,21 +64,19 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
 }
 
 bool EditHistory::Undo() {
-    clickStepOnTop_ = false;
-    if (!stack_.canUndo()) {
-        return false;
-    }
-    stack_.undo();
-    doc_.UnsavedChanges = !stack_.isClean();
-    return true;
+    return Step(false);
 }
 
 bool EditHistory::Redo() {
+    return Step(true);
+}
+
+bool EditHistory::Step(bool forward) {
     clickStepOnTop_ = false;
-    if (!stack_.canRedo()) {
+    if (forward ? !stack_.canRedo() : !stack_.canUndo()) {
         return false;
     }
-    stack_.redo();
+    forward ? stack_.redo() : stack_.undo();
     doc_.UnsavedChanges = !stack_.isClean();
     return true;
 }

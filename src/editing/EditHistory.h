@@ -44,6 +44,8 @@ class EditHistory {
 
   private:
     enum class StepKind { Action, CellClick, DoubleClick };
+    // Redo when `forward`, else undo; the flag then says whether this is the saved state.
+    bool Step(bool forward);
     void Run(StepKind kind, const QString& text, const std::function<void()>& action);
 
     VisibilityDocument& doc_;

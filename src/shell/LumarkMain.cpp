@@ -33,7 +33,6 @@
 #include "GridKeys.h"
 #include "Ini.h"
 #include "LumarkError.h"
-#include "LumarkVersion.h"
 #include "Lumark_Allgemein.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
@@ -79,10 +78,6 @@ std::optional<std::string> DroppedFile(const QMimeData* data) {
         return std::nullopt;
     }
     return PathFromQString(data->urls().front().toLocalFile());
-}
-
-QString VersionNumbers() {
-    return QStringLiteral("%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision);
 }
 
 }  // namespace
@@ -305,7 +300,7 @@ void LumarkMain::Form_Initialize() {
             QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString())) {
         QDir::setCurrent(QCoreApplication::applicationDirPath());
     }
-    setWindowTitle(QStringLiteral("Lumark %1 by Tobrenk").arg(VersionNumbers()));
+    setWindowTitle(QString::fromStdString(ProgramNameAndVersion() + " by Tobrenk"));
 
     ListView->setShowGrid(true);  // display option 27: grid lines
     ListView->SetHideSelection(false);
@@ -321,7 +316,7 @@ void LumarkMain::Form_Initialize() {
         panels_.insert(panels_.begin() + i, panel);
         panel->setFixedWidth(Px(widths[i]));
     }
-    StatusPanel(1)->setText(QStringLiteral("Lumark %1").arg(VersionNumbers()));
+    StatusPanel(1)->setText(QString::fromStdString(ProgramNameAndVersion()));
     UpdateFileVersionPanel();
 
     // After the design's panel: the state the four panels above do not show.
@@ -492,6 +487,8 @@ void LumarkMain::WriteDocumentTo(const std::string& path, const char* whenFailed
     } catch (const LumarkError& error) {
         throw LumarkError(std::string(error.what()) + "\n\n" + whenFailed);
     }
+    // What is on disk now is where undoing back to clears the flag.
+    history_->MarkSaved();
 }
 
 void LumarkMain::RememberLastDir(const std::string& path) {
@@ -511,7 +508,6 @@ bool LumarkMain::AskToSaveChanges() {
     if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
         WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
         doc_.UnsavedChanges = false;
-        history_->MarkSaved();
     }
     return true;
 }
@@ -617,7 +613,6 @@ void LumarkMain::Savecmd_Click() {
             return;
         }
         WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
-        history_->MarkSaved();
         dialogs_.MsgBox("File : " + doc_.FilePath, "Save Visibility successfull",
                         UserDialogs::vbOKOnly);
         doc_.UnsavedChanges = false;
@@ -654,7 +649,6 @@ void LumarkMain::SaveAs() {
             return;
         }
         WriteDocumentTo(path, SaveAsFailedHint);
-        history_->MarkSaved();
         doc_.FilePath = path;
         doc_.UnsavedChanges = false;
         setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));

@@ -155,7 +155,8 @@ class LumarkMain : public QMainWindow {
     bool AskToSaveChanges();
     // Before the document is replaced: false when the user cancels.
     bool MayReplaceDocument();
-    // Writes the document to `path`; the message of a failure ends with `whenFailed`.
+    // Writes the document to `path` and marks that state saved for undo; the message of a
+    // failure ends with `whenFailed`.
     void WriteDocumentTo(const std::string& path, const char* whenFailed);
     void RememberLastDir(const std::string& path);
     // Twips to pixels, horizontally and vertically; a rectangle given in twips.
