@@ -10,16 +10,6 @@ namespace lumark {
 
 namespace {
 
-// A header click that sees Ctrl exactly as `ctrl` says, whatever the keyboard tracking holds;
-// the tracking is left as it was.
-void HeaderClick(LumarkMain& window, int subItem, bool ctrl) {
-    GridInteraction& interaction = window.Interaction();
-    const bool tracked = interaction.CtrlKeyDown;
-    interaction.CtrlKeyDown = ctrl;
-    window.ListView_ColumnClick(subItem);
-    interaction.CtrlKeyDown = tracked;
-}
-
 void SpacePressed(LumarkMain& window, Qt::KeyboardModifiers modifiers) {
     MatrixGridView& view = *window.ListView;
     const QModelIndex focused = view.currentIndex();
@@ -33,9 +23,9 @@ void SpacePressed(LumarkMain& window, Qt::KeyboardModifiers modifiers) {
         window.Interaction().PointerAt(view.visualRect(focused).center());
         window.ListView_Click();
     } else if (held == Qt::ControlModifier) {
-        HeaderClick(window, focused.column(), false);
+        window.ColumnClickWithCtrl(focused.column(), false);
     } else if (held == (Qt::ControlModifier | Qt::ShiftModifier)) {
-        HeaderClick(window, focused.column(), true);
+        window.ColumnClickWithCtrl(focused.column(), true);
     }
 }
 

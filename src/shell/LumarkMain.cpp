@@ -284,9 +284,8 @@ void LumarkMain::ConnectEditingHandlers() {
     });
     // Ctrl at a header click is what the keyboard holds then, wherever the focus was before.
     connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        interaction_->CtrlKeyDown =
-            QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
-        ListView_ColumnClick(section);
+        ColumnClickWithCtrl(section,
+                            QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
     });
     connect(cmdSelAll, &QPushButton::clicked, this, [this] { cmdSelAll_Click(); });
     connect(cmdIncrease, &QPushButton::clicked, this, [this] { cmdIncrease_Click(); });
@@ -555,6 +554,11 @@ void LumarkMain::ListView_DblClick() {
 
 void LumarkMain::ListView_ColumnClick(int subItem) {
     RunGuarded([&] { interaction_->ListView_ColumnClick(subItem); });
+}
+
+void LumarkMain::ColumnClickWithCtrl(int subItem, bool ctrl) {
+    interaction_->CtrlKeyDown = ctrl;
+    ListView_ColumnClick(subItem);
 }
 
 void LumarkMain::cmdSelAll_Click() {

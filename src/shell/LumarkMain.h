@@ -87,6 +87,9 @@ class LumarkMain : public QMainWindow {
     void ListView_Click();
     void ListView_DblClick();
     void ListView_ColumnClick(int subItem);
+    // A header click with Ctrl as `ctrl` says: the keyboard's state at a mouse click, or what a
+    // key stands for, not the grid's last key event.
+    void ColumnClickWithCtrl(int subItem, bool ctrl);
     void cmdSelAll_Click();
     void cmdIncrease_Click();
     void cmdDecrease_Click();
