@@ -23,7 +23,7 @@ VisibilityDocument OneWayDocument() {
     VisibilityDocument doc = MakeRingDocument(300, 20, "1.2");
     for (int c = 1; c <= 300; ++c) {
         for (int step = 21; step <= 40; ++step) {
-            doc.Matrix.Set(c, (c - 1 + step) % 300 + 1, True16);
+            doc.SetElement(c, (c - 1 + step) % 300 + 1, True16);
         }
     }
     return doc;

@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
         tableClock.MeasureUntilPainted([&] { tableWindow.resize(DesignSize(tableWindow)); },
                                        *table->viewport());
     }
-    window.Document().UnsavedChanges = false;  // no question on the way out
+    window.Session().Adopt(window.Document(), window.Session().FilePath());  // no question
 
     std::printf("platform %s, medians of %d pairs\n", qPrintable(QGuiApplication::platformName()),
                 Pairs);

@@ -42,7 +42,7 @@ VisibilityDocument OneSidedRing() {
     VisibilityDocument doc = MakeRingDocument(300, 0, "1.2");
     for (int c = 1; c <= 300; ++c) {
         for (int k = 1; k <= 149; ++k) {
-            doc.Matrix.Set(c, (c - 1 + k) % 300 + 1, True16);
+            doc.SetElement(c, (c - 1 + k) % 300 + 1, True16);
         }
     }
     return doc;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LumarkError.h"
+#include "PathParts.h"
 
 namespace lumark {
 
@@ -83,13 +84,11 @@ class Descriptor {
 };
 
 std::string DirectoryPartOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    return std::string(SplitPath(path, PathStyle::Posix).Folder);
 }
 
 std::string NamePartOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(SplitPath(path, PathStyle::Posix).Name);
 }
 
 // The file that is actually written: the end of a chain of symbolic links, so the links

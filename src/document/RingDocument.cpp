@@ -18,7 +18,7 @@ VisibilityDocument MakeRingDocument(int blocks, int distance, const std::string&
     for (int block = 1; block <= blocks; ++block) {
         for (int step = -reach; step <= reach; ++step) {
             const int seen = ((block - 1 + step) % blocks + blocks) % blocks + 1;
-            doc.Matrix.Set(block, seen, True16);
+            doc.SetElement(block, seen, True16);
         }
     }
     return doc;

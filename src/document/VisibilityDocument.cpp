@@ -9,10 +9,31 @@ void VisibilityMatrix::ThrowOutOfRange(int viewer, int seen) {
                       std::to_string(seen) + ") is outside 0 to 300");
 }
 
+void VisibilityDocument::SetElement(int viewer, int seen, std::int16_t value) {
+    const std::int16_t before = Matrix.Get(viewer, seen);
+    if (before == value) {
+        return;
+    }
+    Matrix.Set(viewer, seen, value);
+    if (recorder_ != nullptr) {
+        recorder_->Add(
+            {static_cast<std::int16_t>(viewer), static_cast<std::int16_t>(seen), before, value});
+    }
+}
+
 void VisibilityDocument::ClearRow(int viewer) {
     for (int seen = 1; seen < VisibilityMatrix::Size; ++seen) {
-        Matrix.Set(viewer, seen, False16);
+        SetElement(viewer, seen, False16);
     }
+}
+
+MatrixChangeRecorder::MatrixChangeRecorder(VisibilityDocument& doc)
+    : doc_(doc), outer_(doc.recorder_) {
+    doc.recorder_ = this;
+}
+
+MatrixChangeRecorder::~MatrixChangeRecorder() {
+    doc_.recorder_ = outer_;
 }
 
 void VisibilityDocument::ThrowBlockOutOfRange(std::int32_t n) {

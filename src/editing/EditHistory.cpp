@@ -77,7 +77,6 @@ bool EditHistory::Step(bool forward) {
         return false;
     }
     forward ? stack_.redo() : stack_.undo();
-    doc_.UnsavedChanges = !stack_.isClean();
     return true;
 }
 

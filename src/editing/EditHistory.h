@@ -11,8 +11,6 @@ namespace lumark {
 
 // Undo and redo of what the user's actions changed in the relation. Each action that changed at
 // least one element becomes one step holding just those elements; selections are no steps.
-// Actions set UnsavedChanges as they always do; a step back or forward sets it from whether
-// the history then stands where the document was last opened or saved.
 class EditHistory {
   public:
     EditHistory(VisibilityDocument& doc, ListViewModel& grid);
@@ -32,6 +30,8 @@ class EditHistory {
     bool Redo();
     // The document now matches its file.
     void MarkSaved();
+    // The history stands where the document last matched its file.
+    bool AtSavedState() const { return stack_.isClean(); }
     // Another document: no steps, matching its file.
     void Clear();
 

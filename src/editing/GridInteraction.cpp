@@ -65,7 +65,6 @@ void GridInteraction::ListView_MouseMove(std::int16_t /*Button*/, std::int16_t /
 
 void GridInteraction::ListView_Click() {
     ListView_DblClick();
-    doc_.UnsavedChanges = true;
 }
 
 void GridInteraction::ListView_DblClick() {

@@ -39,7 +39,7 @@ class GridInteraction {
     void ListView_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
     // X and Y in twips.
     void ListView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
-    // The cell action, then UnsavedChanges, also when no cell was hit.
+    // The cell action; the window marks the file changed afterwards, also when no cell was hit.
     void ListView_Click();
     // The cell action at the last pointer position.
     void ListView_DblClick();

@@ -34,19 +34,21 @@ std::int16_t HalfRingAway(std::int16_t b, std::int16_t n, int sign) {
 }
 
 template <typename PerBlock>
-void ForEachSelected(VisibilityDocument& doc, ListViewModel& grid, PerBlock perBlock) {
+int ForEachSelected(VisibilityDocument& doc, ListViewModel& grid, PerBlock perBlock) {
     const std::int16_t n = doc.BlockCount;
+    int selected = 0;
     for (std::int16_t b = 1; b <= n; ++b) {
         if (SelectedBlock(grid, b)) {
+            ++selected;
             perBlock(b);
         }
     }
+    return selected;
 }
 
 }  // namespace
 
 void IncreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
-    doc.UnsavedChanges = true;
     const std::int16_t n = doc.BlockCount;
     std::int16_t j = b;
     do {
@@ -65,7 +67,6 @@ void IncreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int
 }
 
 void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
-    doc.UnsavedChanges = true;
     const std::int16_t n = doc.BlockCount;
     std::int16_t j = HalfRingAway(b, n, -1);
     if (j < 1) {
@@ -91,7 +92,6 @@ void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int
 
 void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
                             std::int16_t m) {
-    doc.UnsavedChanges = true;
     const std::int16_t n = doc.BlockCount;
     for (auto step : {Behind, Ahead}) {
         std::int16_t j = b;
@@ -106,31 +106,32 @@ void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::i
     }
 }
 
-void IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
-    ForEachSelected(doc, grid, [&](std::int16_t b) { IncreaseViewDistance(doc, grid, b); });
+int IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
+    return ForEachSelected(doc, grid, [&](std::int16_t b) { IncreaseViewDistance(doc, grid, b); });
 }
 
-void DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
-    ForEachSelected(doc, grid, [&](std::int16_t b) { DecreaseViewDistance(doc, grid, b); });
+int DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
+    return ForEachSelected(doc, grid, [&](std::int16_t b) { DecreaseViewDistance(doc, grid, b); });
 }
 
-void SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m) {
-    ForEachSelected(doc, grid, [&](std::int16_t b) { SetMinimumViewDistance(doc, grid, b, m); });
+int SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m) {
+    return ForEachSelected(doc, grid,
+                           [&](std::int16_t b) { SetMinimumViewDistance(doc, grid, b, m); });
 }
 
-void SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
-                       const InputBoxFunction& inputBox) {
+int SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
+                      const InputBoxFunction& inputBox) {
     const std::int16_t n = doc.BlockCount;
     if (n == 0) {
-        return;
+        return 0;
     }
     const std::string reply =
         inputBox("Enter minimum (1-" + std::to_string(n) + ") : ", "Set View Distance", "5");
     const std::optional<std::int16_t> m = MinimumFromReply(reply);
     if (!m || *m < 1 || *m > n) {
-        return;
+        return 0;
     }
-    SetMinimumSelected(doc, grid, *m);
+    return SetMinimumSelected(doc, grid, *m);
 }
 
 std::optional<std::int16_t> MinimumFromReply(const std::string& reply) {

@@ -12,7 +12,7 @@ namespace lumark::ViewDistance {
 
 // The view distance of block b is how many blocks it sees on each side along the ring. Each
 // command changes only what block b sees (elements (b, j)), one ToggleVisibilityCell per
-// change, and sets UnsavedChanges when it starts, whether or not it then changes anything.
+// change.
 
 // Makes the nearest unseen block behind b, then the nearest unseen block ahead, visible.
 void IncreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b);
@@ -24,18 +24,21 @@ void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::i
                             std::int16_t m);
 
 // The buttons: the per-block step for every selected block in ascending order, the block count
-// read once. Selected blocks are found by the colour of their diagonal cells.
-void IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid);
-void DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid);
-void SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m);
+// read once. Selected blocks are found by the colour of their diagonal cells. Each returns the
+// number of blocks it worked on: a button pressed on any block marks the file changed, even
+// when nothing had to change.
+int IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid);
+int DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid);
+int SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m);
 
 // Asks for the minimum and answers a reply that is not a whole number in 1..BlockCount by
 // doing nothing. `inputBox` takes a prompt, a title and a default reply and returns the reply,
-// the empty text when cancelled. With no blocks nothing is asked.
+// the empty text when cancelled. With no blocks nothing is asked. Returns the number of blocks
+// worked on.
 using InputBoxFunction =
     std::function<std::string(const std::string&, const std::string&, const std::string&)>;
-void SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
-                       const InputBoxFunction& inputBox);
+int SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
+                      const InputBoxFunction& inputBox);
 
 // The reply as a 16-bit whole number, fractions rounded half to even, blanks around allowed.
 // Empty for a reply that is no decimal number or does not fit into 16 bits.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "PathParts.h"
+
 namespace lumark::DateiOeffnen {
 
 namespace {
@@ -35,9 +37,7 @@ std::string PosixPatterns(const std::string& patterns) {
 }
 
 std::string FileTitleOf(const std::string& path) {
-    const char* separators = HostPathStyle == PathStyle::Windows ? "\\/" : "/";
-    const std::size_t separator = path.find_last_of(separators);
-    return separator == std::string::npos ? path : path.substr(separator + 1);
+    return std::string(SplitPath(path).Name);
 }
 
 }  // namespace

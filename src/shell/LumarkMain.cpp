@@ -1,14 +1,11 @@
 #include "LumarkMain.h"
 
-#include <sys/stat.h>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -26,14 +23,11 @@
 #include <optional>
 
 #include "Befehlszeile.h"
-#include "DateiOeffnen.h"
 #include "DevelopmentDirectory.h"
+#include "DocumentSession.h"
 #include "EditHistory.h"
 #include "GridInteraction.h"
 #include "GridKeys.h"
-#include "Ini.h"
-#include "LumarkError.h"
-#include "Lumark_Allgemein.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
@@ -44,8 +38,6 @@
 #include "Twips.h"
 #include "UserDialogs.h"
 #include "ViewDistance.h"
-#include "VisibilityReader.h"
-#include "VisibilityWriter.h"
 #include "WindowAccessibility.h"
 
 namespace lumark {
@@ -59,17 +51,6 @@ constexpr int MinimumOuterWidth = 10515;
 constexpr int MinimumOuterHeight = 2500;
 constexpr int FrameWidth = 120;
 constexpr int FrameHeight = 345;
-
-const char* const OpenDialogTitle = "Open visibility file";
-const char* const OpenDialogFilter = "Visibility File|visibility.txt|All Files|*.*";
-const char* const SettingsSection = "Main";
-const char* const LastDirKey = "LastDir";
-const char* const LastDirDefault = "C:";
-
-const char* const SaveAsDialogTitle = "Save visibility file as";
-const char* const StrandedEditsHint =
-    "The edits are still in the window: Save As (Ctrl+Shift+S) can write them elsewhere.";
-const char* const SaveAsFailedHint = "Nothing was saved; the edits are still in the window.";
 
 // The one local file a drop carries, if that is all it carries.
 std::optional<std::string> DroppedFile(const QMimeData* data) {
@@ -86,8 +67,10 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
                        QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      settingsFilePath_(std::move(settingsFilePath)),
-      commandLine_(std::move(commandLine)) {
+      commandLine_(std::move(commandLine)),
+      session_(new DocumentSession(dialogs, std::move(settingsFilePath), this)),
+      doc_(session_->Document()),
+      grid_(&session_->Grid()) {
     CreateControls();
     Form_Initialize();
     ConnectGridKeys(*this);
@@ -131,7 +114,6 @@ void LumarkMain::CreateControls() {
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setFrameShadow(QFrame::Sunken);
     Picture1->setGeometry(TwipsRect(240, 720, 9975, 7815));
-    grid_ = new MatrixGridModel(doc_, this);
     ListView = new MatrixGridView(Picture1);
     ListView->setObjectName(QStringLiteral("ListView"));
     ListView->SetListViewModel(grid_);
@@ -170,6 +152,7 @@ void LumarkMain::CreateControls() {
     connect(Loadcmd, &QPushButton::clicked, this, [this] { Loadcmd_Click(); });
     connect(Savecmd, &QPushButton::clicked, this, [this] { Savecmd_Click(); });
     ConnectEditingHandlers();
+    ConnectSession();
     CreateShortcuts();
     FitControlsToText();
     setAcceptDrops(true);
@@ -257,7 +240,6 @@ void LumarkMain::ConnectEditingHandlers() {
     interaction_ = std::make_unique<GridInteraction>(doc_, *grid_, *ListView, *Picture1, [this] {
         return chEdge->checkState() != Qt::Unchecked;
     });
-    history_ = std::make_unique<EditHistory>(doc_, *grid_);
 
     connect(ListView, &MatrixGridView::GridKeyPressed, this,
             [this](int key, Qt::KeyboardModifiers modifiers) {
@@ -344,7 +326,17 @@ void LumarkMain::UpdateFileVersionPanel() {
 }
 
 void LumarkMain::UpdateModifiedPanel() {
-    StatusPanel(5)->setText(doc_.UnsavedChanges ? QStringLiteral("Modified") : QString());
+    StatusPanel(5)->setText(session_->UnsavedChanges() ? QStringLiteral("Modified") : QString());
+}
+
+void LumarkMain::ConnectSession() {
+    connect(session_, &DocumentSession::FileFollowed, this, [this] {
+        setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(session_->FilePath()));
+    });
+    connect(session_, &DocumentSession::DocumentReplaced, this, [this] {
+        UpdateFileVersionPanel();
+        ListView->setFocus();
+    });
 }
 
 void LumarkMain::Form_Resize() {
@@ -423,35 +415,11 @@ void LumarkMain::Form_Activate() {
 }
 
 void LumarkMain::Loadcmd_Click() {
-    RunGuarded([this] {
-        if (!MayReplaceDocument()) {
-            return;
-        }
-        const std::string lastDir =
-            Ini::ReadIniValue(SettingsSection, LastDirKey, LastDirDefault, settingsFilePath_);
-        if (Lumark_Allgemein::DirectoryHasFiles(lastDir)) {
-            QDir::setCurrent(PathToQString(lastDir));
-        }
-        const std::string path =
-            DateiOeffnen::ShowFileOpenDialog(dialogs_, OpenDialogTitle, OpenDialogFilter);
-        // A cancelled dialog keeps the open file, so "Save" still has somewhere to write.
-        if (!path.empty()) {
-            OpenVisibilityFile(path);
-        }
-    });
-}
-
-bool LumarkMain::MayReplaceDocument() {
-    // Opening replaces the document: edits of an open file are offered for saving first.
-    return !doc_.UnsavedChanges || doc_.FilePath.empty() || AskToSaveChanges();
+    RunGuarded([this] { session_->Load(); });
 }
 
 void LumarkMain::OpenDroppedFile(const std::string& path) {
-    RunGuarded([&] {
-        if (MayReplaceDocument()) {
-            OpenVisibilityFile(path);
-        }
-    });
+    RunGuarded([&] { session_->OpenAfterAsking(path); });
 }
 
 void LumarkMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -480,47 +448,8 @@ void LumarkMain::dropEvent(QDropEvent* event) {
     OpenDroppedFile(*path);
 }
 
-void LumarkMain::WriteDocumentTo(const std::string& path, const char* whenFailed) {
-    try {
-        WriteVisibilityFile(doc_, path);
-    } catch (const LumarkError& error) {
-        throw LumarkError(std::string(error.what()) + "\n\n" + whenFailed);
-    }
-    // What is on disk now is where undoing back to clears the flag.
-    history_->MarkSaved();
-}
-
-void LumarkMain::RememberLastDir(const std::string& path) {
-    // Rewritten only when it changes: most opens are from the same folder.
-    Ini::WriteIniValueIfChanged(SettingsSection, LastDirKey,
-                                Lumark_Allgemein::ExtractDirectory(path), settingsFilePath_);
-}
-
-bool LumarkMain::AskToSaveChanges() {
-    const int answer =
-        dialogs_.MsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !",
-                        UserDialogs::vbYesNoCancel + UserDialogs::vbExclamation);
-    if (answer == UserDialogs::vbCancel) {
-        return false;
-    }
-    // With no file ever loaded there is nowhere to write; Yes then goes on like No.
-    if (answer == UserDialogs::vbYes && !doc_.FilePath.empty()) {
-        WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
-        doc_.UnsavedChanges = false;
-    }
-    return true;
-}
-
 void LumarkMain::OpenVisibilityFile(const std::string& path) {
-    ReadVisibilityFile(doc_, path);
-    doc_.FilePath = path;
-    doc_.UnsavedChanges = false;
-    UpdateFileVersionPanel();
-    RememberLastDir(path);
-    setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));
-    FillMatrixGrid();
-    history_->Clear();
-    ListView->setFocus();
+    session_->Open(path);
 }
 
 void LumarkMain::FillMatrixGrid() {
@@ -544,12 +473,15 @@ void LumarkMain::ListView_MouseMove(std::int16_t Button, std::int16_t Shift, flo
 }
 
 void LumarkMain::ListView_Click() {
-    RunGuarded([this] { history_->RecordCellClick([this] { interaction_->ListView_Click(); }); });
+    RunGuarded([this] {
+        History().RecordCellClick([this] { interaction_->ListView_Click(); });
+        session_->MarkChanged();  // any click on the grid, also one that hit no cell
+    });
 }
 
 void LumarkMain::ListView_DblClick() {
     RunGuarded(
-        [this] { history_->RecordDoubleClick([this] { interaction_->ListView_DblClick(); }); });
+        [this] { History().RecordDoubleClick([this] { interaction_->ListView_DblClick(); }); });
 }
 
 void LumarkMain::ListView_ColumnClick(int subItem) {
@@ -566,98 +498,58 @@ void LumarkMain::cmdSelAll_Click() {
 }
 
 void LumarkMain::cmdIncrease_Click() {
-    RunGuarded([this] {
-        history_->Record(history_->SelectedBlocksText(QStringLiteral("Increase (+)")),
-                         [this] { ViewDistance::IncreaseSelected(doc_, *grid_); });
-    });
+    RunViewDistanceCommand(QStringLiteral("Increase (+)"),
+                           [this] { return ViewDistance::IncreaseSelected(doc_, *grid_); });
 }
 
 void LumarkMain::cmdDecrease_Click() {
-    RunGuarded([this] {
-        history_->Record(history_->SelectedBlocksText(QStringLiteral("Decrease (-)")),
-                         [this] { ViewDistance::DecreaseSelected(doc_, *grid_); });
-    });
+    RunViewDistanceCommand(QStringLiteral("Decrease (-)"),
+                           [this] { return ViewDistance::DecreaseSelected(doc_, *grid_); });
 }
 
 void LumarkMain::cmdSetMinimum_Click() {
-    RunGuarded([this] {
-        history_->Record(history_->SelectedBlocksText(QStringLiteral("Set Minimum")), [this] {
-            ViewDistance::SetMinimumCommand(
-                doc_, *grid_,
-                [this](const std::string& prompt, const std::string& title,
-                       const std::string& defaultReply) {
-                    return dialogs_.InputBox(prompt, title, defaultReply);
-                });
-        });
+    RunViewDistanceCommand(QStringLiteral("Set Minimum"), [this] {
+        return ViewDistance::SetMinimumCommand(
+            doc_, *grid_,
+            [this](const std::string& prompt, const std::string& title,
+                   const std::string& defaultReply) {
+                return dialogs_.InputBox(prompt, title, defaultReply);
+            });
+    });
+}
+
+void LumarkMain::RunViewDistanceCommand(const QString& caption,
+                                        const std::function<int()>& command) {
+    RunGuarded([&] {
+        int blocks = 0;
+        History().Record(History().SelectedBlocksText(caption), [&] { blocks = command(); });
+        if (blocks > 0) {
+            session_->MarkChanged();  // pressed on blocks: changed, even where nothing had to
+        }
     });
 }
 
 void LumarkMain::XCheckcmd_Click(std::int16_t /*Index*/) {
     RunGuarded([this] {
-        history_->Record(QStringLiteral("Cross Fw & Bw"),
+        History().Record(QStringLiteral("Cross Fw & Bw"),
                          [this] { MakeVisibilityMutual(doc_, *grid_); });
     });
 }
 
 void LumarkMain::Undo_Activated() {
-    RunGuarded([this] { history_->Undo(); });
+    RunGuarded([this] { session_->Undo(); });
 }
 
 void LumarkMain::Redo_Activated() {
-    RunGuarded([this] { history_->Redo(); });
+    RunGuarded([this] { session_->Redo(); });
 }
 
 void LumarkMain::Savecmd_Click() {
-    RunGuarded([this] {
-        if (doc_.FilePath.empty()) {
-            return;
-        }
-        if (dialogs_.MsgBox("Save as " + doc_.FilePath, "Save Visibility", UserDialogs::vbYesNo) !=
-            UserDialogs::vbYes) {
-            return;
-        }
-        WriteDocumentTo(doc_.FilePath, StrandedEditsHint);
-        dialogs_.MsgBox("File : " + doc_.FilePath, "Save Visibility successfull",
-                        UserDialogs::vbOKOnly);
-        doc_.UnsavedChanges = false;
-    });
+    RunGuarded([this] { session_->Save(); });
 }
 
 void LumarkMain::SaveAs() {
-    RunGuarded([this] {
-        // Without an open file there is no layout to write in.
-        if (doc_.FilePath.empty()) {
-            return;
-        }
-        // The folder of the open file, or the last one used when that folder has gone.
-        const std::string folder = Lumark_Allgemein::ExtractDirectory(doc_.FilePath);
-        struct stat info {};
-        const bool folderExists = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        const std::size_t slash = doc_.FilePath.find_last_of('/');
-        const std::string name =
-            slash == std::string::npos ? '/' + doc_.FilePath : doc_.FilePath.substr(slash);
-        const std::string proposed =
-            (folderExists ? folder
-                          : Ini::ReadIniValue(SettingsSection, LastDirKey, "", settingsFilePath_)) +
-            name;
-        const std::string path = dialogs_.GetSaveFileName(
-            SaveAsDialogTitle,
-            DateiOeffnen::FilterPairs(DateiOeffnen::ConvertFilter(OpenDialogFilter)), proposed);
-        if (path.empty()) {
-            return;
-        }
-        if (::stat(path.c_str(), &info) == 0 &&
-            dialogs_.MsgBox(path + " already exists.\nDo you want to replace it?", "Save As",
-                            UserDialogs::vbYesNo + UserDialogs::vbExclamation) !=
-                UserDialogs::vbYes) {
-            return;
-        }
-        WriteDocumentTo(path, SaveAsFailedHint);
-        doc_.FilePath = path;
-        doc_.UnsavedChanges = false;
-        setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(path));
-        RememberLastDir(path);
-    });
+    RunGuarded([this] { session_->SaveAs(); });
 }
 
 void LumarkMain::ShowAbout() {
@@ -666,12 +558,9 @@ void LumarkMain::ShowAbout() {
 }
 
 void LumarkMain::Form_Unload(std::int16_t& cancel) {
-    if (!doc_.UnsavedChanges) {
-        return;
-    }
     bool close = false;
     // A failed write is shown, and the window stays open with the edits.
-    if (!RunGuarded([&] { close = AskToSaveChanges(); }) || !close) {
+    if (!RunGuarded([&] { close = session_->MayClose(); }) || !close) {
         cancel = 1;
     }
 }

@@ -4,10 +4,12 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "DocumentSession.h"
 #include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
@@ -20,7 +22,7 @@ class QStatusBar;
 
 namespace lumark {
 
-class EditHistory;
+class DocumentSession;
 class GridInteraction;
 class GridStatusPanels;
 class MatrixGridView;
@@ -54,11 +56,13 @@ class LumarkMain : public QMainWindow {
     MatrixGridModel& Grid() { return *grid_; }
     VisibilityDocument& Document() { return doc_; }
     const VisibilityDocument& Document() const { return doc_; }
+    // The document's life: its file, saving, the unsaved flag and the edit history.
+    DocumentSession& Session() { return *session_; }
     UserDialogs& Dialogs() { return dialogs_; }
     // Key tracking, pointer position and column selection of the grid.
     GridInteraction& Interaction() { return *interaction_; }
     // Undo and redo of the edits.
-    EditHistory& History() { return *history_; }
+    EditHistory& History() { return session_->History(); }
     // Status-bar panel by 1-based position, or by key ("Sta1".."Sta3").
     QLabel* StatusPanel(int position) const;
     QLabel* StatusPanelByKey(const QString& key) const;
@@ -107,7 +111,7 @@ class LumarkMain : public QMainWindow {
     void UpdateFileVersionPanel();
     void Form_Resize();
 
-    // The fifth status-bar panel: "Modified" while UnsavedChanges is set, else empty.
+    // The fifth status-bar panel: "Modified" while the session has unsaved changes, else empty.
     void UpdateModifiedPanel();
 
     // Finding one's way: Ctrl+G asks for a block and scrolls to it; F2 shows the Overview
@@ -153,27 +157,21 @@ class LumarkMain : public QMainWindow {
     void FitGridToPicture();
     void CreateNavigation();
     void ShowError(const std::exception& error);
-    // "Save Visibility now ?": false for Cancel; Yes writes the document to its file first and
-    // throws when that fails.
-    bool AskToSaveChanges();
-    // Before the document is replaced: false when the user cancels.
-    bool MayReplaceDocument();
-    // Writes the document to `path` and marks that state saved for undo; the message of a
-    // failure ends with `whenFailed`.
-    void WriteDocumentTo(const std::string& path, const char* whenFailed);
-    void RememberLastDir(const std::string& path);
+    // The caption and the grid follow the session's file and document.
+    void ConnectSession();
+    // A view-distance button: `command` returns how many selected blocks it worked on.
+    void RunViewDistanceCommand(const QString& caption, const std::function<int()>& command);
     // Twips to pixels, horizontally and vertically; a rectangle given in twips.
     int Px(int twips) const;
     int PxY(int twips) const;
     QRect TwipsRect(int left, int top, int width, int height) const;
 
     UserDialogs& dialogs_;
-    const std::string settingsFilePath_;
     const std::string commandLine_;
-    VisibilityDocument doc_;
-    MatrixGridModel* grid_ = nullptr;
+    DocumentSession* session_;  // a child, so it lives as long as the window
+    VisibilityDocument& doc_;   // the session's
+    MatrixGridModel* grid_;     // the session's
     std::unique_ptr<GridInteraction> interaction_;
-    std::unique_ptr<EditHistory> history_;
     bool firstActivationDone_ = false;
     bool activationQueued_ = false;
     std::string commandLinePath_;

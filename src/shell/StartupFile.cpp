@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "PathParts.h"
+
 namespace lumark {
 
 std::string StartupFileProblem(const std::string& path) {
@@ -13,9 +15,7 @@ std::string StartupFileProblem(const std::string& path) {
         return "is not a regular file";
     }
     // Hidden files are left out of the lookup, as in the file dialog's listing.
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
-    if (name < path.size() && path[name] == '.') {
+    if (SplitPath(path).Name.substr(0, 1) == ".") {
         return "is a hidden file";
     }
     return {};

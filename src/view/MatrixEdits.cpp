@@ -11,60 +11,19 @@ namespace lumark {
 
 namespace {
 
-// One user-interface thread: the recorders form a plain stack.
-MatrixChangeRecorder* innermostRecorder = nullptr;
-
-// The one place where the edits write an element, so that a recorder sees every change.
-void SetElement(VisibilityDocument& doc, std::int16_t column, std::int16_t row,
-                std::int16_t value) {
-    const std::int16_t before = doc.Matrix.Get(column, row);
-    if (before == value) {
-        return;
-    }
-    doc.Matrix.Set(column, row, value);
-    if (MatrixChangeRecorder* recorder = MatrixChangeRecorder::For(doc)) {
-        recorder->Add({column, row, before, value});
-    }
-}
-
 void NoteCellEdit(const VisibilityDocument& doc, CellEdit::Kind kind, std::int16_t column,
                   std::int16_t row) {
-    if (MatrixChangeRecorder* recorder = MatrixChangeRecorder::For(doc)) {
+    if (MatrixChangeRecorder* recorder = doc.Recorder()) {
         recorder->Note({kind, column, row});
     }
 }
 
 }  // namespace
 
-MatrixChangeRecorder::MatrixChangeRecorder(const VisibilityDocument& doc)
-    : doc_(doc), outer_(innermostRecorder) {
-    innermostRecorder = this;
-}
-
-MatrixChangeRecorder::~MatrixChangeRecorder() {
-    innermostRecorder = outer_;
-}
-
-MatrixChangeRecorder* MatrixChangeRecorder::For(const VisibilityDocument& doc) {
-    for (MatrixChangeRecorder* recorder = innermostRecorder; recorder != nullptr;
-         recorder = recorder->outer_) {
-        if (&recorder->doc_ == &doc) {
-            return recorder;
-        }
-    }
-    return nullptr;
-}
-
-void MatrixChangeRecorder::Note(const CellEdit& edit) {
-    if (!firstCellEdit_) {
-        firstCellEdit_ = edit;
-    }
-}
-
 void ReplayElementChanges(VisibilityDocument& doc, ListViewModel& grid,
                           const std::vector<ElementChange>& changes, Replay direction) {
     const auto apply = [&](const ElementChange& change, std::int16_t value) {
-        SetElement(doc, change.Column, change.Row, value);
+        doc.SetElement(change.Column, change.Row, value);
         std::int16_t column = change.Column;
         std::int16_t row = change.Row;
         RefreshMatrixCell(doc, grid, column, row);
@@ -84,7 +43,7 @@ void ToggleVisibilityCell(VisibilityDocument& doc, ListViewModel& grid, std::int
                           std::int16_t& row) {
     NoteCellEdit(doc, CellEdit::Kind::Toggle, column, row);
     const std::int16_t element = doc.Matrix.Get(column, row);
-    SetElement(doc, column, row, static_cast<std::int16_t>(~element));
+    doc.SetElement(column, row, static_cast<std::int16_t>(~element));
     RefreshMatrixCell(doc, grid, column, row);
 }
 
@@ -106,7 +65,7 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
 
     std::int16_t x = r;
     while (x != c) {
-        SetElement(doc, c, x, True16);
+        doc.SetElement(c, x, True16);
         RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x + step), n);
     }
@@ -126,7 +85,7 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
     }
     x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(r - step), n);
     while (x != limit) {
-        SetElement(doc, c, x, False16);
+        doc.SetElement(c, x, False16);
         RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x - step), n);
     }
@@ -141,16 +100,12 @@ int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
             }
             if (doc.Matrix.Get(j, i) != True16) {
                 ++changed;
-                SetElement(doc, j, i, True16);
+                doc.SetElement(j, i, True16);
             }
             std::int16_t column = j;
             std::int16_t row = i;
             RefreshMatrixCell(doc, grid, column, row);
         }
-    }
-    // Mutual visibility is an edit like any other: without the flag, closing would drop it.
-    if (changed > 0) {
-        doc.UnsavedChanges = true;
     }
     return changed;
 }

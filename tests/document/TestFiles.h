@@ -99,8 +99,7 @@ inline std::vector<std::string> SplitCrLf(const std::string& text) {
 }
 
 inline bool SameDocument(const VisibilityDocument& a, const VisibilityDocument& b) {
-    return a.Matrix == b.Matrix && a.VersionText == b.VersionText && a.BlockCount == b.BlockCount &&
-           a.FilePath == b.FilePath && a.UnsavedChanges == b.UnsavedChanges;
+    return a.Matrix == b.Matrix && a.VersionText == b.VersionText && a.BlockCount == b.BlockCount;
 }
 
 }  // namespace lumark::test

@@ -48,8 +48,6 @@ class ReadVisibility : public ::testing::Test {
     ReadVisibility() {
         // A document that already holds something, so that kept and replaced rows differ.
         doc_ = MakeRingDocument(5, 2, "1.000000");
-        doc_.FilePath = "/somewhere/else.txt";
-        doc_.UnsavedChanges = true;
     }
 
     void Read(const std::string& bytes) {
@@ -68,8 +66,6 @@ TEST_F(ReadVisibility, BothLayoutsGiveTheSameDocument) {
         EXPECT_EQ(doc_.VersionText, bytes == &NewThree ? "1.2" : "1.000000");
         EXPECT_EQ(doc_.BlockCount, 3);
         ExpectThreeBlockRelation(doc_);
-        EXPECT_EQ(doc_.FilePath, "/somewhere/else.txt");
-        EXPECT_TRUE(doc_.UnsavedChanges);
     }
 }
 
@@ -135,8 +131,8 @@ TEST_F(ReadVisibility, OldLayoutSkipsFillersWhereverTheyStand) {
 }
 
 TEST_F(ReadVisibility, ReplacesOnlyTheRowsOfTheBlocksRead) {
-    doc_.Matrix.Set(1, 0, True16);
-    doc_.Matrix.Set(0, 2, True16);
+    doc_.SetElement(1, 0, True16);
+    doc_.SetElement(0, 2, True16);
     const VisibilityDocument before = doc_;
     // Entry 5 lies outside a 3-block document but inside the matrix.
     Read(

@@ -148,7 +148,7 @@ TEST(FormatVisibilityFile, ListsNeighboursForwardFirstAlongTheRing) {
 TEST(FormatVisibilityFile, FullSectionsHaveNoTerminator) {
     VisibilityDocument doc = MakeRingDocument(300, 1, "1.2");
     for (int seen = 1; seen <= 300; ++seen) {
-        doc.Matrix.Set(1, seen, True16);
+        doc.SetElement(1, seen, True16);
     }
     const std::vector<std::string> lines = test::SplitCrLf(FormatVisibilityFile(doc));
     EXPECT_EQ(lines.at(2), "Block: 0");
@@ -166,10 +166,10 @@ TEST(FormatVisibilityFile, FullSectionsHaveNoTerminator) {
 
 TEST(FormatVisibilityFile, NeverWritesCellsOutsideTheDocument) {
     VisibilityDocument doc = MakeRingDocument(3, 0, "1.2");
-    doc.Matrix.Set(1, 6, True16);   // a block beyond the count
-    doc.Matrix.Set(5, 1, True16);   // a row beyond the count
-    doc.Matrix.Set(1, 0, True16);   // column 0
-    doc.Matrix.Set(2, 2, False16);  // its own block is listed all the same
+    doc.SetElement(1, 6, True16);   // a block beyond the count
+    doc.SetElement(5, 1, True16);   // a row beyond the count
+    doc.SetElement(1, 0, True16);   // column 0
+    doc.SetElement(2, 2, False16);  // its own block is listed all the same
     EXPECT_EQ(FormatVisibilityFile(doc),
               test::CrLfLines({"Version: 1.2", "Blocks: 3", "Block: 0", "0", "-1", "", "Block: 1",
                                "1", "-1", "", "Block: 2", "2", "-1", ""}));
@@ -222,7 +222,7 @@ TEST(RoundTrip, IrregularRelationSurvivesReadAndWrite) {
         doc.BlockCount = 37;
         for (int viewer = 1; viewer <= 37; ++viewer) {
             for (int seen = 1; seen <= 37; ++seen) {
-                doc.Matrix.Set(viewer, seen, coin(random) ? True16 : False16);
+                doc.SetElement(viewer, seen, coin(random) ? True16 : False16);
             }
         }
         WriteVisibilityFile(doc, path);

@@ -14,7 +14,7 @@ TEST_F(CommandButtons, IncreaseAndDecreaseActOnTheSelectedBlock) {
     Click(window->cmdIncrease);
     EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 3, 5, 6}));
     EXPECT_EQ(Grid().SubItemText(5, 1), QStringLiteral("4"));
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
     Click(window->cmdDecrease);
     EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 6}));
     EXPECT_EQ(Grid().SubItemText(5, 1), QStringLiteral("  ---"));
@@ -30,7 +30,7 @@ TEST_F(CommandButtons, WithoutASelectionTheButtonsLeaveEverythingAlone) {
     dialogs.AnswerInputBox("2");  // Set Minimum still asks
     Click(window->cmdSetMinimum);
     EXPECT_TRUE(Document().Matrix == before);
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     EXPECT_EQ(dialogs.CountOf(DialogKind::InputBox), 1u);
 }
 
@@ -46,7 +46,7 @@ TEST_F(CommandButtons, SetMinimumAsksAndTakesTheRoundedReply) {
     EXPECT_EQ(dialogs.calls[0].Title, "Set View Distance");
     EXPECT_EQ(dialogs.calls[0].DefaultReply, "5");
     EXPECT_EQ(SeenBy(1), (std::set<int>{1, 2, 3, 4, 5, 9, 10}));
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
 }
 
 TEST_F(CommandButtons, SetMinimumIgnoresRepliesThatAreNoUsableMinimum) {
@@ -57,7 +57,7 @@ TEST_F(CommandButtons, SetMinimumIgnoresRepliesThatAreNoUsableMinimum) {
         Click(window->cmdSetMinimum);
     }
     EXPECT_EQ(SeenBy(4), std::set<int>{4});
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 0u);
 }
 
@@ -70,12 +70,12 @@ TEST_F(CommandButtons, SetMinimumWithoutBlocksAsksNothing) {
 
 TEST_F(CommandButtons, CrossMirrorsAndMarksTheDocumentChanged) {
     Load(6);
-    Document().Matrix.Set(2, 5, True16);
+    Document().SetElement(2, 5, True16);
     window->FillMatrixGrid();
     Click(window->XCheckcmd);
     EXPECT_EQ(SeenBy(5), (std::set<int>{2, 5}));
     EXPECT_EQ(Grid().SubItemText(2, 5), QStringLiteral("1"));
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
 
     // Closing now asks, so the change is not lost quietly.
     dialogs.AnswerMsgBox(UserDialogs::vbCancel);
@@ -87,7 +87,7 @@ TEST_F(CommandButtons, CrossMirrorsAndMarksTheDocumentChanged) {
 TEST_F(CommandButtons, CrossOnASymmetricRelationLeavesTheFlag) {
     Load(6);
     Click(window->XCheckcmd);
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     EXPECT_TRUE(window->close());  // nothing to save: no question
     dialogs.ExpectNoDialog();
 }
@@ -108,7 +108,7 @@ TEST_F(CommandButtons, EachActionRepaintsTheGridAtMostOnce) {
     Document().Matrix = VisibilityMatrix();
     for (int c = 1; c <= 300; ++c) {
         for (int r = 1; r <= 300; ++r) {
-            Document().Matrix.Set(c, r, True16);
+            Document().SetElement(c, r, True16);
         }
     }
     window->FillMatrixGrid();

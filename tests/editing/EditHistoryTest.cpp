@@ -23,10 +23,8 @@ class EditHistoryTest : public ::testing::Test {
         std::int16_t r = static_cast<std::int16_t>(row);
         ToggleVisibilityCell(doc, grid, c, r);
     }
-    // As a handler does it: the recorded edit, then the flag.
     void Toggle(int column, int row) {
         history.Record(QStringLiteral("toggle"), [&] { ToggleOnly(column, row); });
-        doc.UnsavedChanges = true;
     }
     int Steps() const { return history.Steps().count(); }
 
@@ -35,22 +33,20 @@ class EditHistoryTest : public ::testing::Test {
     EditHistory history{doc, grid};
 };
 
-TEST_F(EditHistoryTest, TheFlagFollowsTheStateLastSaved) {
-    doc.UnsavedChanges = true;  // a click on no cell: nothing to undo, the flag stays
+TEST_F(EditHistoryTest, KnowsWhenItStandsAtTheStateLastSaved) {
     EXPECT_FALSE(history.Undo());
-    EXPECT_TRUE(doc.UnsavedChanges);
+    EXPECT_TRUE(history.AtSavedState());
 
     Toggle(1, 2);
     Toggle(1, 3);
     history.MarkSaved();
-    doc.UnsavedChanges = false;
     history.Undo();
-    EXPECT_TRUE(doc.UnsavedChanges);
+    EXPECT_FALSE(history.AtSavedState());
     history.Redo();
-    EXPECT_FALSE(doc.UnsavedChanges);
+    EXPECT_TRUE(history.AtSavedState());
     history.Undo();
     history.Undo();
-    EXPECT_TRUE(doc.UnsavedChanges);  // the opened state is no longer the saved one
+    EXPECT_FALSE(history.AtSavedState());  // the opened state is no longer the saved one
 
     // A new step where the saved state lay ahead: no step leads back to it now.
     history.Redo();
@@ -58,7 +54,7 @@ TEST_F(EditHistoryTest, TheFlagFollowsTheStateLastSaved) {
     EXPECT_EQ(Steps(), 2);
     history.Undo();
     EXPECT_FALSE(doc.IsVisible(1, 3));
-    EXPECT_TRUE(doc.UnsavedChanges);
+    EXPECT_FALSE(history.AtSavedState());
 
     history.Clear();
     EXPECT_EQ(Steps(), 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include "MatrixGridView.h"
 #include "PaintCounter.h"
 #include "ScriptedDialogs.h"
+#include "SessionState.h"
 
 namespace lumark {
 
@@ -44,32 +46,36 @@ class EditingWindowTest : public ::testing::Test {
 
     void TearDown() override {
         // Nothing may ask to save on the way out.
-        Document().UnsavedChanges = false;
+        TreatAsSaved(*window);
         window.reset();
     }
 
     VisibilityDocument& Document() { return window->Document(); }
+    DocumentSession& Session() { return window->Session(); }
     ListViewModel& Grid() { return window->Grid(); }
     MatrixGridView& View() { return *window->ListView; }
 
     // A document of `blocks` blocks in which every block sees only itself.
     void Load(std::int16_t blocks) {
-        VisibilityDocument& doc = Document();
-        doc.Matrix = VisibilityMatrix();
+        VisibilityDocument doc;
         doc.VersionText = "1.2";
         doc.BlockCount = blocks;
-        doc.FilePath = dir.filePath(QStringLiteral("visibility.txt")).toStdString();
         for (int b = 1; b <= blocks; ++b) {
-            doc.Matrix.Set(b, b, True16);
+            doc.SetElement(b, b, True16);
         }
-        window->FillMatrixGrid();
+        // Put in directly, not opened by the user: the focus stays where the test has it.
+        QWidget* const focused = QApplication::focusWidget();
+        window->Session().Adopt(doc, dir.filePath(QStringLiteral("visibility.txt")).toStdString());
+        if (focused != nullptr) {
+            focused->setFocus();
+        }
         QCoreApplication::processEvents();
     }
 
     // Block c sees exactly `seen`; the grid follows.
     void Sees(std::int16_t c, const std::set<int>& seen) {
         for (int j = 1; j <= Document().BlockCount; ++j) {
-            Document().Matrix.Set(c, j, seen.count(j) ? True16 : False16);
+            Document().SetElement(c, j, seen.count(j) ? True16 : False16);
         }
         window->FillMatrixGrid();
         QCoreApplication::processEvents();

@@ -42,13 +42,13 @@ TEST_F(UndoRedo, TheKeysWorkWhereverTheFocusIs) {
     Undo(window->cmdIncrease);
     EXPECT_FALSE(Document().IsVisible(3, 5));
     EXPECT_EQ(Grid().SubItemText(5, 3), QStringLiteral("  ---"));
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     EXPECT_EQ(ModifiedPanel(), QString());
 
     Keys(window->chEdge, Qt::ControlModifier, Qt::Key_Y);
     EXPECT_TRUE(Document().IsVisible(3, 5));
     EXPECT_EQ(Grid().SubItemText(5, 3), QStringLiteral("4"));
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
     EXPECT_EQ(ModifiedPanel(), QStringLiteral("Modified"));
 
     Undo(&View());
@@ -102,7 +102,7 @@ TEST_F(UndoRedo, ClicksThatChangeNothingInTheEndAddNoStep) {
     DoubleClickCell(4, 2);
     EXPECT_FALSE(Document().IsVisible(2, 4));
     EXPECT_EQ(Steps().count(), 0);
-    EXPECT_TRUE(Document().UnsavedChanges);  // any click sets it
+    EXPECT_TRUE(Session().UnsavedChanges());  // any click sets it
 
     window->chEdge->setChecked(true);
     ClickCell(4, 2);  // the edge: blocks 3 and 4 seen from block 2
@@ -117,20 +117,20 @@ TEST_F(UndoRedo, TheFlagAcrossSavingUndoAndRedo) {
     ClickCell(3, 1);
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
     Click(window->Savecmd);
-    ASSERT_FALSE(Document().UnsavedChanges);
+    ASSERT_FALSE(Session().UnsavedChanges());
     Undo(window->Savecmd);
-    EXPECT_TRUE(Document().UnsavedChanges);  // the file holds the state the undo left
+    EXPECT_TRUE(Session().UnsavedChanges());  // the file holds the state the undo left
     EXPECT_EQ(ModifiedPanel(), QStringLiteral("Modified"));
     Keys(window->Savecmd, Qt::ControlModifier, Qt::Key_Y);
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     EXPECT_EQ(ModifiedPanel(), QString());
 
     // Opening starts a history of its own, at a state that matches the file.
-    window->OpenVisibilityFile(Document().FilePath);
+    window->OpenVisibilityFile(Session().FilePath());
     EXPECT_EQ(Steps().count(), 0);
     Undo(window->Savecmd);
     EXPECT_TRUE(Document().IsVisible(1, 3));
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
 }
 
 TEST_F(UndoRedo, UndoingEverythingGivesBackTheFileAndRedoingTheEdits) {
@@ -141,7 +141,7 @@ TEST_F(UndoRedo, UndoingEverythingGivesBackTheFileAndRedoingTheEdits) {
     source.BlockCount = n;
     for (int c = 1; c <= n; ++c) {
         for (int r = 1; r <= n; ++r) {
-            source.Matrix.Set(c, r, random() % 4 == 0 ? True16 : False16);
+            source.SetElement(c, r, random() % 4 == 0 ? True16 : False16);
         }
     }
     const std::string file = FormatVisibilityFile(source);
@@ -221,21 +221,21 @@ TEST_F(UndoRedo, UndoingEverythingGivesBackTheFileAndRedoingTheEdits) {
                                         "Decrease (-)", "Set Minimum"}));
 
     const std::string edited = FormatVisibilityFile(Document());
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
     while (Steps().canUndo()) {
         const VisibilityMatrix before = Document().Matrix;
         window->Undo_Activated();
         ASSERT_FALSE(Document().Matrix == before) << "a step that changes nothing";
     }
     EXPECT_EQ(FormatVisibilityFile(Document()), file);
-    EXPECT_FALSE(Document().UnsavedChanges);
+    EXPECT_FALSE(Session().UnsavedChanges());
     ExpectGridInStep(Document(), Grid());
 
     while (Steps().canRedo()) {
         window->Redo_Activated();
     }
     EXPECT_EQ(FormatVisibilityFile(Document()), edited);
-    EXPECT_TRUE(Document().UnsavedChanges);
+    EXPECT_TRUE(Session().UnsavedChanges());
     ExpectGridInStep(Document(), Grid());
 }
 

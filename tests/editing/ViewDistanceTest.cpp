@@ -21,7 +21,7 @@ struct Ring {
     explicit Ring(std::int16_t blocks) {
         doc.BlockCount = blocks;
         for (int b = 1; b <= blocks; ++b) {
-            doc.Matrix.Set(b, b, True16);
+            doc.SetElement(b, b, True16);
         }
         FillMatrixGrid(doc, grid);
     }
@@ -29,14 +29,14 @@ struct Ring {
     // Block b sees exactly `seen` (and itself when listed).
     void Sees(std::int16_t b, const std::set<int>& seen) {
         for (int j = 1; j <= doc.BlockCount; ++j) {
-            doc.Matrix.Set(b, j, seen.count(j) ? True16 : False16);
+            doc.SetElement(b, j, seen.count(j) ? True16 : False16);
         }
         FillMatrixGrid(doc, grid);
     }
 
     void SeesAll(std::int16_t b) {
         for (int j = 1; j <= doc.BlockCount; ++j) {
-            doc.Matrix.Set(b, j, True16);
+            doc.SetElement(b, j, True16);
         }
         FillMatrixGrid(doc, grid);
     }
@@ -122,18 +122,19 @@ TEST(ViewDistance, DecreaseScansStartAboutHalfARingAway) {
     }
 }
 
-TEST(ViewDistance, NothingToChangeStillSetsTheFlag) {
+// The count is what marks the file changed, so a block with nothing to change still counts.
+TEST(ViewDistance, NothingToChangeStillCountsTheBlock) {
     Ring ring(8);
     ring.SeesAll(2);
-    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 2);
+    ring.Select(2);
+    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.grid), 1);
     EXPECT_EQ(ring.SeenBy(2), AllBut(8, {}));
-    EXPECT_TRUE(ring.doc.UnsavedChanges);
 
-    ring.doc.UnsavedChanges = false;
-    ring.Sees(4, {});
-    ViewDistance::DecreaseViewDistance(ring.doc, ring.grid, 4);
-    EXPECT_EQ(ring.SeenBy(4), std::set<int>{});
-    EXPECT_TRUE(ring.doc.UnsavedChanges);
+    Ring other(8);
+    other.Sees(4, {});
+    other.Select(4);
+    EXPECT_EQ(ViewDistance::DecreaseSelected(other.doc, other.grid), 1);
+    EXPECT_EQ(other.SeenBy(4), std::set<int>{});
 
     Ring one(1);
     for (auto command : {ViewDistance::IncreaseViewDistance, ViewDistance::DecreaseViewDistance}) {
@@ -186,13 +187,12 @@ TEST(ViewDistance, EverySelectedBlockAndOnlyThoseAndTheSelectionStays) {
     }
 }
 
-TEST(ViewDistance, NoSelectedBlockLeavesTheFlagAlone) {
+TEST(ViewDistance, NoSelectedBlockCountsNone) {
     Ring ring(5);
     const VisibilityMatrix before = ring.doc.Matrix;
-    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
-    ViewDistance::DecreaseSelected(ring.doc, ring.grid);
-    ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 2);
-    EXPECT_FALSE(ring.doc.UnsavedChanges);
+    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.grid), 0);
+    EXPECT_EQ(ViewDistance::DecreaseSelected(ring.doc, ring.grid), 0);
+    EXPECT_EQ(ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 2), 0);
     EXPECT_TRUE(ring.doc.Matrix == before);
 }
 

@@ -49,7 +49,7 @@ class DesktopTest : public WindowTest {
     }
 
     void TearDown() override {
-        window->Document().UnsavedChanges = false;  // nothing may ask on the way out
+        TreatAsSaved(*window);
         WindowTest::TearDown();
     }
 };
@@ -79,7 +79,7 @@ TEST_F(DesktopTest, ShortcutsRunTheirCommandsWhereverTheFocusIs) {
 
     dialogs.ChooseFile(second);
     Keys(Qt::CTRL | Qt::Key_O);
-    EXPECT_EQ(window->Document().FilePath, second);
+    EXPECT_EQ(window->Session().FilePath(), second);
     EXPECT_EQ(window->Document().BlockCount, 5);
 
     dialogs.AnswerMsgBox(UserDialogs::vbNo);
@@ -113,7 +113,7 @@ TEST_F(DesktopTest, CtrlWAndCtrlQCloseThroughTheUnsavedChangesPrompt) {
     Show();
     Open("visibility.txt", 3);
     for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q}) {
-        window->Document().UnsavedChanges = true;
+        window->Session().MarkChanged();
         dialogs.AnswerMsgBox(UserDialogs::vbCancel);
         Keys(keys);
         EXPECT_EQ(dialogs.calls.back().Title, "Visibility hasn't been saved yet !");
@@ -152,9 +152,9 @@ TEST_F(DesktopTest, SaveAsWritesElsewhereAndTheWindowFollows) {
     EXPECT_EQ(dialogs.calls.back().Title, "Save visibility file as");
     EXPECT_EQ(ReadBytes(original), before);
     EXPECT_NE(ReadBytes(copy).find("Block: 1\r\n1\r\n0\r\n"), std::string::npos) << ReadBytes(copy);
-    EXPECT_EQ(window->Document().FilePath, copy);
+    EXPECT_EQ(window->Session().FilePath(), copy);
     EXPECT_EQ(window->windowTitle().toStdString(), "Lumark    " + copy);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(Ini::ReadIniValue("Main", "LastDir", "", settings), dir.path().toStdString());
     // The saved state is the clean one for undo too.
     Keys(Qt::CTRL | Qt::Key_Z);
@@ -170,9 +170,9 @@ TEST_F(DesktopTest, SaveAsCancelledRefusedOrFailedChangesNothing) {
     const std::string existing = MakeVisibilityFile("existing.txt", 1);
     const std::string existingBytes = ReadBytes(existing);
     const auto unchanged = [&] {
-        EXPECT_EQ(window->Document().FilePath, original);
+        EXPECT_EQ(window->Session().FilePath(), original);
         EXPECT_EQ(window->windowTitle().toStdString(), "Lumark    " + original);
-        EXPECT_TRUE(window->Document().UnsavedChanges);
+        EXPECT_TRUE(window->Session().UnsavedChanges());
     };
 
     dialogs.ChooseSaveFile("");
@@ -205,7 +205,7 @@ TEST_F(DesktopTest, FailedSaveSaysTheEditsCanBeSavedElsewhere) {
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
     window->Savecmd->click();
     EXPECT_NE(dialogs.calls.back().Text.find("Save As (Ctrl+Shift+S)"), std::string::npos);
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
     EXPECT_EQ(Modified(), QStringLiteral("Modified"));
 
     // Save As then starts in the last folder used, since the file's own has gone.
@@ -215,11 +215,12 @@ TEST_F(DesktopTest, FailedSaveSaysTheEditsCanBeSavedElsewhere) {
     EXPECT_EQ(dialogs.calls.back().ProposedPath, Path("visibility.txt"));
 
     // A path with no folder at all (as a bare name) is proposed in the last folder too.
-    window->Document().FilePath = "visibility.txt";
+    window->Session().Adopt(window->Document(), "visibility.txt");
     dialogs.ChooseSaveFile("");
     window->SaveAs();
     EXPECT_EQ(dialogs.calls.back().ProposedPath, Path("visibility.txt"));
-    window->Document().FilePath = path;
+    window->Session().Adopt(window->Document(), path);
+    window->Session().MarkChanged();
 
     // Closing: Yes fails the same way and keeps the window open.
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
@@ -255,7 +256,7 @@ TEST_F(DesktopTest, CtrlAtAHeaderClickIsTheKeyboardsNotTheLastGridKey) {
 TEST_F(DesktopTest, DroppingOneLocalFileOpensItAsLoadWould) {
     Show();
     Open("visibility.txt", 3);
-    window->Document().UnsavedChanges = true;
+    window->Session().MarkChanged();
     const std::string other = MakeVisibilityFile("other.txt", 6);
 
     const auto drag = [&](QMimeData& data) {
@@ -281,7 +282,7 @@ TEST_F(DesktopTest, DroppingOneLocalFileOpensItAsLoadWould) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &one, Qt::LeftButton, {});
     QCoreApplication::sendEvent(window.get(), &drop);
     EXPECT_EQ(dialogs.calls.back().Text, "Save Visibility now ?");
-    EXPECT_EQ(window->Document().FilePath, other);
+    EXPECT_EQ(window->Session().FilePath(), other);
     EXPECT_EQ(window->Document().BlockCount, 6);
     EXPECT_EQ(Ini::ReadIniValue("Main", "LastDir", "", settings), dir.path().toStdString());
 
@@ -293,7 +294,7 @@ TEST_F(DesktopTest, DroppingOneLocalFileOpensItAsLoadWould) {
     window->OpenDroppedFile(broken);
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls.back().Title, "Lumark");
-    EXPECT_EQ(window->Document().FilePath, other);
+    EXPECT_EQ(window->Session().FilePath(), other);
 }
 
 TEST_F(DesktopTest, FirstWindowFitsTheScreen) {

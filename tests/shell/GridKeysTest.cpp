@@ -25,7 +25,7 @@ class AccessibleWindow : public WindowTest {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void TearDown() override {
-        window->Document().UnsavedChanges = false;
+        TreatAsSaved(*window);
         WindowTest::TearDown();
     }
 
@@ -142,7 +142,7 @@ TEST_F(AccessibleWindow, SpaceActsAsAClickOnTheFocusedCell) {
     EXPECT_EQ(SeenBy(2), std::set<int>{2});  // not mirrored
     EXPECT_EQ(window->Grid().SubItemText(3, 1), QStringLiteral("2"));
     EXPECT_EQ(recorder.Renamed(QAccessible::Cell).back(), "block 0 sees 2");
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 
     // After a header click (which leaves the focused cell where it was), Space clears first.
     ClickHeader(2);
@@ -208,7 +208,7 @@ TEST_F(AccessibleWindow, CtrlSpaceSelectsAndCtrlShiftSpaceAddsTheFocusedColumn) 
     ClickHeader(5);  // Ctrl is up again: a plain click replaces
     EXPECT_EQ(Selected(), std::set<int>{4});
     EXPECT_TRUE(window->Document().Matrix == loaded);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
 }
 
 TEST_F(AccessibleWindow, ButtonsNameTheirKeysAndEmptyPanelsStayQuiet) {

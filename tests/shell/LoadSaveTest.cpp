@@ -19,7 +19,7 @@ class LoadSaveTest : public WindowTest {
     void Load(const std::string& path) {
         dialogs.ChooseFile(path);
         window->Loadcmd_Click();
-        ASSERT_EQ(window->Document().FilePath, path) << dialogs.Listing();
+        ASSERT_EQ(window->Session().FilePath(), path) << dialogs.Listing();
     }
 
     std::string Caption() const { return window->windowTitle().toStdString(); }
@@ -27,8 +27,8 @@ class LoadSaveTest : public WindowTest {
     // Marks the document edited, as a cell click would.
     void Edit() {
         VisibilityDocument& doc = window->Document();
-        doc.Matrix.Set(1, 2, doc.Matrix.Get(1, 2) == True16 ? False16 : True16);
-        doc.UnsavedChanges = true;
+        doc.SetElement(1, 2, doc.Matrix.Get(1, 2) == True16 ? False16 : True16);
+        window->Session().MarkChanged();
     }
     // Loads a file, edits it, then takes its folder away so that writing it fails.
     std::string LoadEditedFileWhoseFolderGoes() {
@@ -64,7 +64,7 @@ TEST_F(LoadSaveTest, LoadOpensTheChosenFile) {
     EXPECT_EQ(window->Grid().ListItemCount(), 3);
     EXPECT_EQ(window->Grid().SubItemText(2, 2), QStringLiteral("(1)"));
     EXPECT_EQ(LastDir(), Lumark_Allgemein::ExtractDirectory(path));
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
 }
 
 TEST_F(LoadSaveTest, FirstLoadStoresTheDefaultDirectory) {
@@ -97,7 +97,7 @@ TEST_F(LoadSaveTest, CancelledDialogKeepsTheOpenFile) {
     Load(path);
     dialogs.ChooseFile("");
     window->Loadcmd_Click();
-    EXPECT_EQ(window->Document().FilePath, path);
+    EXPECT_EQ(window->Session().FilePath(), path);
     EXPECT_EQ(Caption(), "Lumark    " + path);
     // "Save" still writes to it.
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
@@ -136,7 +136,7 @@ TEST_F(LoadSaveTest, FailedOpenChangesNothing) {
         EXPECT_NE(error.Text.find(path), std::string::npos) << error.Text;
         EXPECT_NE(error.Text.find(b.problem), std::string::npos) << error.Text;
 
-        EXPECT_EQ(window->Document().FilePath, good);
+        EXPECT_EQ(window->Session().FilePath(), good);
         EXPECT_EQ(window->Document().VersionText, before.VersionText);
         EXPECT_EQ(window->Document().BlockCount, before.BlockCount);
         EXPECT_TRUE(window->Document().Matrix == before.Matrix);
@@ -159,23 +159,23 @@ TEST_F(LoadSaveTest, LoadAsksBeforeUnsavedEditsAreReplaced) {
     window->Loadcmd_Click();
     dialogs.ExpectMsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !", Warning);
     EXPECT_EQ(dialogs.CountOf(DialogKind::OpenFile), 1u);
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
     EXPECT_EQ(ReadBytes(first), firstBytes);
 
     // No: the edits are dropped and the other file opens.
     dialogs.AnswerMsgBox(UserDialogs::vbNo).ChooseFile(second);
     window->Loadcmd_Click();
-    EXPECT_EQ(window->Document().FilePath, second);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_EQ(window->Session().FilePath(), second);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(ReadBytes(first), firstBytes);
 
     // Yes: the edits are written to their own file first.
     Edit();
     dialogs.AnswerMsgBox(UserDialogs::vbYes).ChooseFile(first);
     window->Loadcmd_Click();
-    EXPECT_EQ(window->Document().FilePath, first);
+    EXPECT_EQ(window->Session().FilePath(), first);
     EXPECT_NE(ReadBytes(second), std::string());
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(window->Document().BlockCount, 3);
 }
 
@@ -185,7 +185,7 @@ TEST_F(LoadSaveTest, LoadStopsWhenSavingTheEditsFails) {
     window->Loadcmd_Click();
     EXPECT_EQ(dialogs.CountOf(DialogKind::OpenFile), 1u);  // only the first load's
     EXPECT_EQ(dialogs.calls.back().Title, "Lumark");
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 }
 
 TEST_F(LoadSaveTest, SaveDoesNothingWithoutAFile) {
@@ -207,7 +207,7 @@ TEST_F(LoadSaveTest, SaveAsksWritesAndConfirms) {
     dialogs.AnswerMsgBox(UserDialogs::vbNo);
     window->Savecmd_Click();
     EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 
     dialogs.calls.clear();
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
@@ -216,7 +216,7 @@ TEST_F(LoadSaveTest, SaveAsksWritesAndConfirms) {
     dialogs.ExpectMsgBox("Save as " + path, "Save Visibility", UserDialogs::vbYesNo);
     dialogs.ExpectMsgBox("File : " + path, "Save Visibility successfull", UserDialogs::vbOKOnly);
     EXPECT_NE(ReadBytes(path), before);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
 
     // An unchanged document is still written and confirmed.
     dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
@@ -231,7 +231,7 @@ TEST_F(LoadSaveTest, FailedSaveKeepsTheEditsMarked) {
     ASSERT_EQ(dialogs.calls.size(), 3u);
     EXPECT_EQ(dialogs.calls[2].Title, "Lumark");
     EXPECT_NE(dialogs.calls[2].Text.find(path), std::string::npos);
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 }
 
 TEST_F(LoadSaveTest, ClosingWithoutEditsAsksNothing) {
@@ -252,7 +252,7 @@ TEST_F(LoadSaveTest, ClosingWithEditsAsks) {
     EXPECT_FALSE(Close());
     dialogs.ExpectMsgBox("Save Visibility now ?", "Visibility hasn't been saved yet !", Warning);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 
     dialogs.AnswerMsgBox(UserDialogs::vbNo);
     EXPECT_TRUE(Close());
@@ -262,13 +262,13 @@ TEST_F(LoadSaveTest, ClosingWithEditsAsks) {
     dialogs.AnswerMsgBox(UserDialogs::vbYes);
     EXPECT_TRUE(Close());
     EXPECT_NE(ReadBytes(path), before);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(dialogs.calls.size(), 4u);  // no confirmation box on closing
 }
 
 TEST_F(LoadSaveTest, ClosingWithEditsButNoFileClosesOnYes) {
     window->show();
-    window->Document().UnsavedChanges = true;
+    window->Session().MarkChanged();
     dialogs.AnswerMsgBox(UserDialogs::vbYes);
     EXPECT_TRUE(Close());
     EXPECT_EQ(dialogs.calls.size(), 1u);
@@ -281,7 +281,7 @@ TEST_F(LoadSaveTest, ClosingKeepsTheWindowWhenTheWriteFails) {
     EXPECT_FALSE(Close());
     EXPECT_EQ(dialogs.calls.back().Title, "Lumark");
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->Document().UnsavedChanges);
+    EXPECT_TRUE(window->Session().UnsavedChanges());
 }
 
 }  // namespace

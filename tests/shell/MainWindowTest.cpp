@@ -35,7 +35,7 @@ TEST_F(WindowTest, StartsWithCaptionPanelsAndAnEmptyGrid) {
     EXPECT_FALSE(window->chEdge->isChecked());
     EXPECT_TRUE(window->ListView->showGrid());
     EXPECT_FALSE(window->ListView->HideSelection());
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     dialogs.ExpectNoDialog();
 }
 

@@ -113,7 +113,7 @@ TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
                    (b == 1 ? "\r\n5" : "") + "\r\n-1\r\n\r\n");
     }
     file.close();
-    Document().UnsavedChanges = false;
+    TreatAsSaved(*window);
     window->OpenVisibilityFile(file.fileName().toStdString());
     Settle();
     EXPECT_FALSE(tinted(4, 5));
@@ -137,7 +137,7 @@ TEST_F(Navigation, CtrlGScrollsToTheBlockAndChangesNothingElse) {
     EXPECT_EQ(dialogs.calls.at(0).Text, "Block number (0 to 299):");
     EXPECT_EQ(View().currentIndex(), current);
     EXPECT_TRUE(window->Document().Matrix == before);
-    EXPECT_FALSE(window->Document().UnsavedChanges);
+    EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
 
     const QPoint at = ScrollPosition();

@@ -16,7 +16,7 @@ TEST_F(StartupFileTest, OpensTheFileNamedOnTheCommandLineOnce) {
     window->show();
     QTRY_VERIFY(window->FirstActivationDone());
     EXPECT_EQ(window->CommandLinePath(), path);
-    EXPECT_EQ(window->Document().FilePath, path);
+    EXPECT_EQ(window->Session().FilePath(), path);
     EXPECT_EQ(window->windowTitle().toStdString(), "Lumark    " + path);
     EXPECT_EQ(window->Grid().ListItemCount(), 4);
 
@@ -50,7 +50,7 @@ TEST_F(StartupFileTest, ANamedFileThatCannotBeOpenedIsReportedOnceAndNothingOpen
         window->Form_Activate();
         window->Form_Activate();
         EXPECT_TRUE(window->FirstActivationDone());
-        EXPECT_EQ(window->Document().FilePath, "");
+        EXPECT_EQ(window->Session().FilePath(), "");
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumark 0.9.35 by Tobrenk"));
         if (c.reported.empty()) {
             dialogs.ExpectNoDialog();
@@ -73,7 +73,7 @@ TEST_F(StartupFileTest, UnreadableFileIsReportedOnce) {
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].Title, "Lumark");
     EXPECT_NE(dialogs.calls[0].Text.find(path), std::string::npos);
-    EXPECT_EQ(window->Document().FilePath, "");
+    EXPECT_EQ(window->Session().FilePath(), "");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "LumarkMain.h"
 #include "ScriptedDialogs.h"
+#include "SessionState.h"
 
 namespace lumark {
 

@@ -32,7 +32,7 @@ VisibilityDocument SmallDocument() {
     const Cell seen[] = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {1, 2},
                          {2, 1}, {3, 4}, {4, 3}, {1, 3}, {4, 2}};
     for (const auto& [viewer, block] : seen) {
-        doc.Matrix.Set(viewer, block, True16);
+        doc.SetElement(viewer, block, True16);
     }
     return doc;
 }

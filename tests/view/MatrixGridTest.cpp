@@ -53,7 +53,7 @@ TEST(FillMatrixGrid, KeysHeadersAndItemTexts) {
 TEST(FillMatrixGrid, OneBlockShowsItsDiagonalWhateverTheElementHolds) {
     for (std::int16_t value : {True16, False16}) {
         VisibilityDocument doc = Document(1);
-        doc.Matrix.Set(1, 1, value);
+        doc.SetElement(1, 1, value);
         ListViewModel grid;
         FillMatrixGrid(doc, grid);
         ASSERT_EQ(grid.ColumnHeaderCount(), 2);
@@ -63,7 +63,7 @@ TEST(FillMatrixGrid, OneBlockShowsItsDiagonalWhateverTheElementHolds) {
 
 TEST(FillMatrixGrid, TrueElementShowsItsRowNumberInItsColumn) {
     VisibilityDocument doc = Document(10);
-    doc.Matrix.Set(3, 8, True16);
+    doc.SetElement(3, 8, True16);
     ListViewModel grid;
     FillMatrixGrid(doc, grid);
     EXPECT_EQ(grid.SubItemText(8, 3), QStringLiteral("7"));      // row 8, column headed 2
@@ -89,8 +89,8 @@ TEST(RefreshMatrixCell, WrapsBothIndicesAndStoresThemBack) {
     VisibilityDocument doc = Document(10);
     ListViewModel grid;
     FillMatrixGrid(doc, grid);
-    doc.Matrix.Set(1, 4, True16);
-    doc.Matrix.Set(10, 4, True16);
+    doc.SetElement(1, 4, True16);
+    doc.SetElement(10, 4, True16);
 
     std::int16_t column = 11;  // one past the last block: block index 1
     std::int16_t row = 4;
@@ -108,8 +108,8 @@ TEST(RefreshMatrixCell, ZeroIndexChangesNothing) {
     VisibilityDocument doc = Document(5);
     ListViewModel grid;
     FillMatrixGrid(doc, grid);
-    doc.Matrix.Set(0, 3, True16);
-    doc.Matrix.Set(3, 0, True16);
+    doc.SetElement(0, 3, True16);
+    doc.SetElement(3, 0, True16);
     std::int16_t zero = 0;
     std::int16_t three = 3;
     RefreshMatrixCell(doc, grid, zero, three);

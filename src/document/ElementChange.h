@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace lumark {
+
+// One element as an edit changed it: its indices as the edit used them, and its values.
+struct ElementChange {
+    std::int16_t Column;
+    std::int16_t Row;
+    std::int16_t Before;
+    std::int16_t After;
+};
+
+// The cell an edit was aimed at, whether or not it changed an element there.
+struct CellEdit {
+    enum class Kind { Toggle, Edge };
+    Kind Operation;
+    std::int16_t Column;
+    std::int16_t Row;
+};
+
+class VisibilityDocument;
+
+// While it lives, collects every element changed in one document, in the order they change.
+// An element written with the value it already holds is no change. Recorders nest: the
+// innermost one for the document collects until it ends.
+class MatrixChangeRecorder {
+  public:
+    explicit MatrixChangeRecorder(VisibilityDocument& doc);
+    ~MatrixChangeRecorder();
+    MatrixChangeRecorder(const MatrixChangeRecorder&) = delete;
+    MatrixChangeRecorder& operator=(const MatrixChangeRecorder&) = delete;
+
+    const std::vector<ElementChange>& Changes() const { return changes_; }
+    std::vector<ElementChange> TakeChanges() { return std::move(changes_); }
+    // The first cell edit made while recording, whether or not it changed an element.
+    const std::optional<CellEdit>& FirstCellEdit() const { return firstCellEdit_; }
+
+    void Add(const ElementChange& change) { changes_.push_back(change); }
+    void Note(const CellEdit& edit) {
+        if (!firstCellEdit_) {
+            firstCellEdit_ = edit;
+        }
+    }
+
+  private:
+    VisibilityDocument& doc_;
+    MatrixChangeRecorder* outer_;
+    std::vector<ElementChange> changes_;
+    std::optional<CellEdit> firstCellEdit_;
+};
+
+}  // namespace lumark
