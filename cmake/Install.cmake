@@ -1,7 +1,10 @@
 # `cmake --install`: both programs into bin/; the desktop entry, the AppStream metainfo, the
-# MIME type of visibility files and the icons into the freedesktop locations under share/.
+# MIME type of visibility files and the icons into the freedesktop locations under share/; the
+# manual pages and lumark-tool's bash completion, made from the programs at build time.
 # Included from the top-level CMakeLists.txt after the targets exist.
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/BashCompletion.cmake)
 
 # Desktop entry, metainfo and icon names must agree with each other; the shell tests check the
 # source files for it.

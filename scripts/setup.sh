@@ -6,6 +6,9 @@ LUMARK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 LUMARK_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-private-dev libgtest-dev libbenchmark-dev
     fonts-dejavu-core libcli11-dev libpng-dev libxxhash-dev desktop-file-utils appstream)
 
+# The manual pages are made by help2man at build time.
+LUMARK_PACKAGES+=(help2man)
+
 lumark_install_missing() {
     local missing=()
     local pkg
