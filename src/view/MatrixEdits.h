@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "ElementChange.h"
 #include "ListViewModel.h"
 #include "VisibilityDocument.h"
 
@@ -31,14 +32,6 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
 // mirror element is rewritten. Sets UnsavedChanges when at least one element changed (else
 // leaves it as it was) and returns the number of elements changed.
 int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid);
-
-// One element as an edit changed it: its indices as the edit used them, and its values.
-struct ElementChange {
-    std::int16_t Column;
-    std::int16_t Row;
-    std::int16_t Before;
-    std::int16_t After;
-};
 
 // A call of ToggleVisibilityCell or SetVisibilityEdge, with the indices its caller gave.
 struct CellEdit {
