@@ -4,13 +4,13 @@
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <random>
 
 #include "EditHistory.h"
 #include "ListViewFunktionen.h"
 #include "ListViewModel.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
+#include "MixedSteps.h"
 #include "RingDocument.h"
 #include "UndoCommands.h"
 #include "ViewDistance.h"
@@ -199,48 +199,8 @@ void BM_MixedSteps1000Memory(benchmark::State& state) {
         UndoBench bench(MakeRingDocument(300, 20, "1.2"));
         const double residentBefore = ResidentMegabytes();
         const double peakBefore = PeakResidentMegabytes();
-        std::mt19937 random(1000);
-        const auto below = [&](int limit) { return static_cast<int>(random() % limit); };
         state.ResumeTiming();
-        int steps = 0;
-        while (steps < 1000) {
-            const int kind = below(6);
-            if (kind >= 3) {
-                for (int b = 1; b <= 300; ++b) {
-                    ListViewFunktionen::SetListViewForeColor(
-                        bench.grid, below(4) == 0 ? SelectedColour : NormalColour, b + 1, 0);
-                }
-            }
-            bench.history.Record(QStringLiteral("step"), [&] {
-                std::int16_t c = static_cast<std::int16_t>(1 + below(300));
-                std::int16_t r = static_cast<std::int16_t>(1 + below(300));
-                switch (kind) {
-                    case 0:
-                        ToggleVisibilityCell(bench.doc, bench.grid, c, r);
-                        break;
-                    case 1:
-                        SetVisibilityEdge(bench.doc, bench.grid, c, r);
-                        break;
-                    case 2:
-                        MakeVisibilityMutual(bench.doc, bench.grid);
-                        break;
-                    case 3:
-                        ViewDistance::IncreaseSelected(bench.doc, bench.grid);
-                        break;
-                    case 4:
-                        ViewDistance::DecreaseSelected(bench.doc, bench.grid);
-                        break;
-                    default:
-                        ViewDistance::SetMinimumSelected(bench.doc, bench.grid,
-                                                         static_cast<std::int16_t>(1 + below(150)));
-                        break;
-                }
-            });
-            steps = bench.history.Steps().count();
-            if (bench.history.Steps().count() % 50 == 0) {
-                QCoreApplication::processEvents();
-            }
-        }
+        RecordMixedSteps(bench.doc, bench.grid, bench.history, 1000, 1000);
         state.PauseTiming();
         QCoreApplication::processEvents();
         state.counters["resident_added_MB"] = ResidentMegabytes() - residentBefore;

@@ -15,6 +15,10 @@ struct ElementChange {
     std::int16_t After;
 };
 
+// The net effect of changes made one after the other: each element once, with its first value
+// before and last value after, in the order first changed; elements back at their value dropped.
+std::vector<ElementChange> NetChanges(const std::vector<ElementChange>& changes);
+
 // The cell an edit was aimed at, whether or not it changed an element there.
 struct CellEdit {
     enum class Kind { Toggle, Edge };

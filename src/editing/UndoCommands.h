@@ -36,8 +36,4 @@ class RecordedEdit : public QUndoCommand {
     bool applied_ = true;
 };
 
-// The net effect of changes made one after the other: each element once, with its first value
-// before and last value after, in the order first changed; elements back at their value dropped.
-std::vector<ElementChange> NetChanges(const std::vector<ElementChange>& changes);
-
 }  // namespace lumark

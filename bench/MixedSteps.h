@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <random>
+
+#include "EditHistory.h"
+#include "ListViewFunktionen.h"
+#include "ListViewModel.h"
+#include "MatrixEdits.h"
+#include "ViewDistance.h"
+
+namespace lumark {
+
+// Steps of every kind recorded in `history` until it holds `count`: cell toggles and edges,
+// Cross, and Increase, Decrease and Set Minimum each on a fresh random quarter of the blocks.
+inline void RecordMixedSteps(VisibilityDocument& doc, ListViewModel& grid, EditHistory& history,
+                             int count, unsigned seed) {
+    std::mt19937 random(seed);
+    const auto below = [&](int limit) { return static_cast<int>(random() % limit); };
+    const int n = doc.BlockCount;
+    while (history.Steps().count() < count) {
+        const int kind = below(6);
+        if (kind >= 3) {
+            for (int b = 1; b <= n; ++b) {
+                ListViewFunktionen::SetListViewForeColor(
+                    grid, below(4) == 0 ? SelectedColour : NormalColour, b + 1, 0);
+            }
+        }
+        history.Record(QStringLiteral("step"), [&] {
+            std::int16_t c = static_cast<std::int16_t>(1 + below(n));
+            std::int16_t r = static_cast<std::int16_t>(1 + below(n));
+            switch (kind) {
+                case 0:
+                    ToggleVisibilityCell(doc, grid, c, r);
+                    break;
+                case 1:
+                    SetVisibilityEdge(doc, grid, c, r);
+                    break;
+                case 2:
+                    MakeVisibilityMutual(doc, grid);
+                    break;
+                case 3:
+                    ViewDistance::IncreaseSelected(doc, grid);
+                    break;
+                case 4:
+                    ViewDistance::DecreaseSelected(doc, grid);
+                    break;
+                default:
+                    ViewDistance::SetMinimumSelected(doc, grid,
+                                                     static_cast<std::int16_t>(1 + below(n / 2)));
+                    break;
+            }
+        });
+        if (history.Steps().count() % 50 == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+}
+
+}  // namespace lumark

@@ -1,0 +1,154 @@
+#include "RecordedHistory.h"
+
+#include <string>
+#include <utility>
+
+#include "LumarkError.h"
+
+namespace lumark {
+
+namespace {
+
+std::string ElementText(const ElementChange& change) {
+    return "element (" + std::to_string(change.Column) + ", " + std::to_string(change.Row) + ")";
+}
+
+// Elements outside the blocks are never edited, and a record keeps only the values 0 and -1.
+void CheckBase(const VisibilityMatrix& base, std::int16_t blockCount) {
+    if (blockCount > VisibilityMatrix::MaxBlocks) {
+        throw LumarkError("block count " + std::to_string(blockCount) + " is above " +
+                          std::to_string(VisibilityMatrix::MaxBlocks));
+    }
+    for (int column = 0; column < VisibilityMatrix::Size; ++column) {
+        for (int row = 0; row < VisibilityMatrix::Size; ++row) {
+            const std::int16_t value = base.Get(column, row);
+            const bool allowed = value == False16 || (value == True16 && column > 0 && row > 0);
+            if (!allowed) {
+                throw LumarkError("the relation holds " + std::to_string(value) + " at element (" +
+                                  std::to_string(column) + ", " + std::to_string(row) + ")");
+            }
+        }
+    }
+}
+
+}  // namespace
+
+RecordedHistory::RecordedHistory(const VisibilityMatrix& base, std::int16_t blockCount)
+    : base_(base), blockCount_(blockCount), savedPosition_(0) {
+    current_.Matrix = base;
+    CheckBase(base_, blockCount_);
+}
+
+RecordedHistory RecordedHistory::FromSteps(const VisibilityMatrix& base, std::int16_t blockCount,
+                                           std::vector<RecordedStep> steps, std::size_t position,
+                                           std::optional<std::size_t> savedPosition) {
+    if (position > steps.size() || (savedPosition && *savedPosition > steps.size())) {
+        throw LumarkError("a position beyond the " + std::to_string(steps.size()) + " steps");
+    }
+    RecordedHistory history(base, blockCount);
+    for (const RecordedStep& step : steps) {
+        history.Apply(history.current_, step, true);
+    }
+    for (std::size_t undone = steps.size(); undone > position; --undone) {
+        history.Apply(history.current_, steps[undone - 1], false);
+    }
+    history.steps_ = std::move(steps);
+    history.position_ = position;
+    history.savedPosition_ = savedPosition;
+    return history;
+}
+
+void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,
+                            bool forward) const {
+    const std::size_t count = step.Changes.size();
+    const auto change = [&](std::size_t i) -> const ElementChange& {
+        return step.Changes[forward ? i : count - 1 - i];
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const ElementChange& c = change(i);
+        const std::int16_t from = forward ? c.Before : c.After;
+        const std::int16_t to = forward ? c.After : c.Before;
+        std::string problem;
+        if (c.Column < 1 || c.Column > blockCount_ || c.Row < 1 || c.Row > blockCount_) {
+            problem =
+                "changes " + ElementText(c) + ", outside blocks 1.." + std::to_string(blockCount_);
+        } else if ((c.Before != True16 && c.Before != False16) || c.After != ~c.Before) {
+            problem = "changes " + ElementText(c) + " from " + std::to_string(c.Before) + " to " +
+                      std::to_string(c.After);
+        } else if (state.Matrix.Get(c.Column, c.Row) != from) {
+            problem = "finds " + ElementText(c) + " at " +
+                      std::to_string(state.Matrix.Get(c.Column, c.Row)) + ", not " +
+                      std::to_string(from);
+        }
+        if (!problem.empty()) {
+            for (std::size_t j = i; j-- > 0;) {  // put back what this step changed so far
+                const ElementChange& done = change(j);
+                state.SetElement(done.Column, done.Row, forward ? done.Before : done.After);
+            }
+            throw LumarkError("step \"" + step.Text + "\" " + problem);
+        }
+        state.SetElement(c.Column, c.Row, to);
+    }
+}
+
+RecordedHistory::Pushed RecordedHistory::Push(RecordedStep step) {
+    Apply(current_, step, true);
+    steps_.resize(position_);
+    if (savedPosition_ && *savedPosition_ > position_) {
+        savedPosition_.reset();  // the file's state was among the steps dropped
+    }
+    if (step.Kind == StepKind::DoubleClick && position_ > 0 &&
+        steps_.back().Kind == StepKind::CellClick && savedPosition_ != position_) {
+        RecordedStep& click = steps_.back();
+        click.Changes.insert(click.Changes.end(), step.Changes.begin(), step.Changes.end());
+        click.Changes = NetChanges(click.Changes);
+        click.Kind = StepKind::Action;  // one double click per click
+        if (!click.Changes.empty()) {
+            return Pushed::Merged;
+        }
+        steps_.pop_back();
+        --position_;
+        return Pushed::Dropped;
+    }
+    steps_.push_back(std::move(step));
+    ++position_;
+    return Pushed::Added;
+}
+
+void RecordedHistory::Undo() {
+    if (position_ == 0) {
+        throw LumarkError("an undo with no step to undo");
+    }
+    Apply(current_, steps_[position_ - 1], false);
+    --position_;
+}
+
+void RecordedHistory::Redo() {
+    if (position_ == steps_.size()) {
+        throw LumarkError("a redo with no step to redo");
+    }
+    Apply(current_, steps_[position_], true);
+    ++position_;
+}
+
+void RecordedHistory::Fold(std::size_t count) {
+    if (count > position_) {
+        throw LumarkError("folding " + std::to_string(count) + " steps of " +
+                          std::to_string(position_) + " done");
+    }
+    VisibilityDocument folded;
+    folded.Matrix = base_;
+    for (std::size_t i = 0; i < count; ++i) {
+        Apply(folded, steps_[i], true);
+    }
+    base_ = folded.Matrix;
+    steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(count));
+    position_ -= count;
+    if (savedPosition_) {
+        savedPosition_ = *savedPosition_ >= count
+                             ? std::optional<std::size_t>(*savedPosition_ - count)
+                             : std::nullopt;
+    }
+}
+
+}  // namespace lumark
