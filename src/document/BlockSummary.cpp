@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "LumarkError.h"
+#include "RelationPicture.h"
 
 namespace lumark {
 
@@ -66,16 +67,19 @@ Links LinksOf(const VisibilityDocument& doc, int block) {
                 std::vector<bool>(n)};
     for (std::size_t i = 0; i < n; ++i) {
         const int other = static_cast<int>(i) + 1;
-        const bool sees = doc.IsVisible(block, other);
-        const bool seen = doc.IsVisible(other, block);
-        links.Sees[i] = sees;
-        links.SeenBy[i] = seen;
-        links.OneWayOut[i] = sees && !seen;
-        links.OneWayIn[i] = seen && !sees;
-        links.SeesCount += sees;
-        links.SeenByCount += seen;
-        links.OutCount += sees && !seen;
-        links.InCount += seen && !sees;
+        const RelationKind kind = KindOf(doc, block, other);
+        const bool itself = kind == RelationKind::Diagonal && doc.IsVisible(block, block);
+        const bool out = kind == RelationKind::SeesOnly;
+        const bool in = kind == RelationKind::SeenOnly;
+        const bool both = kind == RelationKind::Mutual || itself;
+        links.Sees[i] = both || out;
+        links.SeenBy[i] = both || in;
+        links.OneWayOut[i] = out;
+        links.OneWayIn[i] = in;
+        links.SeesCount += both || out;
+        links.SeenByCount += both || in;
+        links.OutCount += out;
+        links.InCount += in;
     }
     return links;
 }
