@@ -11,6 +11,7 @@
 #include "GenerateCommand.h"
 #include "Layouts.h"
 #include "RenderCommand.h"
+#include "StatsCommand.h"
 
 namespace lumark::tool {
 
@@ -23,6 +24,8 @@ const OptionSpec BlocksOption{"blocks", "N", "the number of blocks of the ring"}
 const OptionSpec DistanceOption{"distance", "D", "how many blocks each block sees on each side"};
 const OptionSpec CellOption{"cell", "PIXELS",
                             "the size of one square of the picture, 1 to 16 (default 2)"};
+const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
+const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
 // A whole number as the tool has always taken it: blanks around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
@@ -97,6 +100,21 @@ int RunRender(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     return RenderFile(arguments.operands[0], arguments.operands[1], cell, out, err);
 }
 
+int RunStats(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    StatsFormat format = StatsFormat::Text;
+    if (arguments.Has(FormatOption.name)) {
+        const std::string& name = arguments.options.at(FormatOption.name);
+        if (name == "csv") {
+            format = StatsFormat::Csv;
+        } else if (name == "json") {
+            format = StatsFormat::Json;
+        } else if (name != "text") {
+            throw UsageError{"--format must be text, csv or json, not \"" + name + "\""};
+        }
+    }
+    return StatsFiles(arguments.operands, format, arguments.Has(PerBlockOption.name), out, err);
+}
+
 int RunDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return DiffFiles(arguments.operands[0], arguments.operands[1], out, err);
 }
@@ -131,8 +149,8 @@ const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
 }
 
 const std::vector<const OptionSpec*>& CommandOptions() {
-    static const std::vector<const OptionSpec*> options = {&LayoutOption, &BlocksOption,
-                                                           &DistanceOption, &CellOption};
+    static const std::vector<const OptionSpec*> options = {
+        &LayoutOption, &BlocksOption, &DistanceOption, &CellOption, &FormatOption, &PerBlockOption};
     return options;
 }
 
@@ -183,6 +201,16 @@ const std::vector<CommandSpec>& Commands() {
          2,
          "diff needs A and B",
          RunDiff},
+        {"stats",
+         "stats FILE... [--format text|csv|json] [--blocks]",
+         {"print the figures of each FILE: blocks, layout, entries, one-way pairs,",
+          "blocks with holes in their view, min / median / max of \"sees\" and",
+          "\"seen by\"; with --blocks each block's figures and summary too"},
+         {&FormatOption, &PerBlockOption},
+         1,
+         Unlimited,
+         "stats needs at least one FILE",
+         RunStats},
     };
     return commands;
 }
