@@ -24,6 +24,9 @@ const OptionSpec BlocksOption{"blocks", "N", "the number of blocks of the ring"}
 const OptionSpec DistanceOption{"distance", "D", "how many blocks each block sees on each side"};
 const OptionSpec CellOption{"cell", "PIXELS",
                             "the size of one square of the picture, 1 to 16 (default 2)"};
+const OptionSpec MutualOption{"mutual", nullptr, "check: warn about pairs seen one way only"};
+const OptionSpec NameOption{"name", "GLOB",
+                            "check: the files looked for below a FOLDER (default visibility.txt)"};
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
@@ -79,7 +82,12 @@ std::optional<std::string> Layout(const Arguments& arguments) {
 }
 
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    return CheckFiles(arguments.operands, out, err);
+    CheckOptions options;
+    options.mutual = arguments.Has(MutualOption.name);
+    if (arguments.Has(NameOption.name)) {
+        options.name = arguments.options.at(NameOption.name);
+    }
+    return CheckFiles(arguments.operands, options, out, err);
 }
 
 int RunConvert(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -150,17 +158,20 @@ const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
 
 const std::vector<const OptionSpec*>& CommandOptions() {
     static const std::vector<const OptionSpec*> options = {
-        &LayoutOption, &BlocksOption, &DistanceOption, &CellOption, &FormatOption, &PerBlockOption};
+        &LayoutOption, &BlocksOption, &DistanceOption, &CellOption,
+        &MutualOption, &NameOption,   &FormatOption,   &PerBlockOption};
     return options;
 }
 
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands = {
         {"check",
-         "check FILE...",
+         "check FILE|FOLDER... [--mutual] [--name GLOB]",
          {"read each FILE; print \"FILE: ok, layout L, N blocks\" or \"FILE: error: ...\",",
-          "and warn about what saving the file in the editor would change"},
-         {},
+          "and warn about what saving the file in the editor would change, and with",
+          "--mutual about pairs seen one way only; a FOLDER stands for every file",
+          "named visibility.txt (or GLOB) below it, in sorted path order"},
+         {&MutualOption, &NameOption},
          1,
          Unlimited,
          "check needs at least one FILE",
