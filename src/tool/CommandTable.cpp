@@ -27,6 +27,8 @@ const OptionSpec CellOption{"cell", "PIXELS",
 const OptionSpec MutualOption{"mutual", nullptr, "check: warn about pairs seen one way only"};
 const OptionSpec NameOption{"name", "GLOB",
                             "check: the files looked for below a FOLDER (default visibility.txt)"};
+const OptionSpec ByBlockOption{"by-block", nullptr,
+                               "diff: one line per block that changed, with ranges"};
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
@@ -124,7 +126,8 @@ int RunStats(const Arguments& arguments, std::ostream& out, std::ostream& err) {
 }
 
 int RunDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    return DiffFiles(arguments.operands[0], arguments.operands[1], out, err);
+    return DiffFiles(arguments.operands[0], arguments.operands[1],
+                     arguments.Has(ByBlockOption.name), out, err);
 }
 
 // The help's columns: commands and options are described from here on.
@@ -158,8 +161,8 @@ const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
 
 const std::vector<const OptionSpec*>& CommandOptions() {
     static const std::vector<const OptionSpec*> options = {
-        &LayoutOption, &BlocksOption, &DistanceOption, &CellOption,
-        &MutualOption, &NameOption,   &FormatOption,   &PerBlockOption};
+        &LayoutOption, &BlocksOption,  &DistanceOption, &CellOption,    &MutualOption,
+        &NameOption,   &ByBlockOption, &FormatOption,   &PerBlockOption};
     return options;
 }
 
@@ -204,10 +207,12 @@ const std::vector<CommandSpec>& Commands() {
          "render needs FILE and OUT",
          RunRender},
         {"diff",
-         "diff A B",
+         "diff A B [--by-block]",
          {"list each pair that differs from A to B, as \"block 7 now sees 12\" or",
-          "\"block 7 no longer sees 12\", after any change of block count or layout"},
-         {},
+          "\"block 7 no longer sees 12\", after any change of block count or layout;",
+          "with --by-block one line per block, \"block 7: now sees 12-14; no longer",
+          "sees 3\", and a total"},
+         {&ByBlockOption},
          2,
          2,
          "diff needs A and B",
