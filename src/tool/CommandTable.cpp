@@ -1,9 +1,11 @@
 #include "CommandTable.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include "CheckCommand.h"
 #include "ConvertCommand.h"
@@ -12,6 +14,7 @@
 #include "Layouts.h"
 #include "RenderCommand.h"
 #include "StatsCommand.h"
+#include "ToolOutput.h"
 
 namespace lumark::tool {
 
@@ -29,6 +32,8 @@ const OptionSpec NameOption{"name", "GLOB",
                             "check: the files looked for below a FOLDER (default visibility.txt)"};
 const OptionSpec ByBlockOption{"by-block", nullptr,
                                "diff: one line per block that changed, with ranges"};
+const OptionSpec ForceOption{"force", nullptr,
+                             "render: write OUT even when it does not end in .png"};
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
@@ -103,11 +108,29 @@ int RunGenerate(const Arguments& arguments, std::ostream& out, std::ostream& err
                         arguments.operands[0], out, err);
 }
 
+// A picture file's name, whatever the case of its extension.
+bool EndsInPng(const std::string& path) {
+    constexpr std::string_view Extension = ".png";
+    if (path.size() < Extension.size()) {
+        return false;
+    }
+    const std::string_view end = std::string_view(path).substr(path.size() - Extension.size());
+    return std::equal(end.begin(), end.end(), Extension.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
 int RunRender(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const int cell = arguments.Has(CellOption.name)
                          ? Number(arguments, CellOption.name, MinCellPixels, MaxCellPixels)
                          : DefaultCellPixels;
-    return RenderFile(arguments.operands[0], arguments.operands[1], cell, out, err);
+    const std::string& outPath = arguments.operands[1];
+    if (outPath != StandardOutput && !EndsInPng(outPath) && !arguments.Has(ForceOption.name)) {
+        throw UsageError{
+            "\"" + outPath +
+            "\" does not end in .png, and render writes PNG; --force writes it all the same"};
+    }
+    return RenderFile(arguments.operands[0], outPath, cell, out, err);
 }
 
 int RunStats(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -159,13 +182,6 @@ const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
     return nullptr;
 }
 
-const std::vector<const OptionSpec*>& CommandOptions() {
-    static const std::vector<const OptionSpec*> options = {
-        &LayoutOption, &BlocksOption,  &DistanceOption, &CellOption,    &MutualOption,
-        &NameOption,   &ByBlockOption, &FormatOption,   &PerBlockOption};
-    return options;
-}
-
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands = {
         {"check",
@@ -198,10 +214,11 @@ const std::vector<CommandSpec>& Commands() {
          "generate needs one OUT",
          RunGenerate},
         {"render",
-         "render FILE OUT.png [--cell PIXELS]",
-         {"draw the relation of FILE as a PNG picture with a legend: one square per",
-          "pair, column the viewing block, row the block seen; - writes to", "standard output"},
-         {&CellOption},
+         "render FILE OUT.png [--cell PIXELS] [--force]",
+         {"draw the relation of FILE as a PNG picture with block numbers and a legend:",
+          "one square per pair, column the viewing block, row the block seen; - writes",
+          "to standard output, and an OUT not ending in .png takes --force"},
+         {&CellOption, &ForceOption},
          2,
          2,
          "render needs FILE and OUT",
@@ -229,6 +246,21 @@ const std::vector<CommandSpec>& Commands() {
          RunStats},
     };
     return commands;
+}
+
+const std::vector<const OptionSpec*>& CommandOptions() {
+    static const std::vector<const OptionSpec*> options = [] {
+        std::vector<const OptionSpec*> all;
+        for (const CommandSpec& command : Commands()) {
+            for (const OptionSpec* option : command.options) {
+                if (std::find(all.begin(), all.end(), option) == all.end()) {
+                    all.push_back(option);
+                }
+            }
+        }
+        return all;
+    }();
+    return options;
 }
 
 const CommandSpec* FindCommand(const std::string& name) {

@@ -51,8 +51,9 @@ struct CommandSpec {
 const std::vector<CommandSpec>& Commands();
 const CommandSpec* FindCommand(const std::string& name);
 
-// Every option a command can take, in the order of the help and of the refusals; one name may
-// stand twice, as a value for one command and a flag for another.
+// Every option a command takes, in the order the commands name them: the order of the help
+// and of the refusals. One name may stand twice, as a value for one command and a flag for
+// another.
 const std::vector<const OptionSpec*>& CommandOptions();
 // The options of the tool itself, taken with or without a command.
 extern const OptionSpec HelpOption;
