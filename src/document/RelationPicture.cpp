@@ -153,7 +153,8 @@ struct Labels {
     }
 
     int RightBand(int unit) const {
-        return (TickLength + LabelGap + TextWidth(letters) + LabelGap) * unit;
+        // Twice the legend's own gap before it, so that no number reads as part of the key.
+        return (TickLength + LabelGap + TextWidth(letters) + LegendGap) * unit;
     }
     int BottomBand(int unit) const {
         return (TickLength + LabelGap + DigitHeight + LabelGap) * unit;
