@@ -4,7 +4,7 @@
 
 LUMARK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 LUMARK_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-private-dev libgtest-dev libbenchmark-dev
-    fonts-dejavu-core libcli11-dev libpng-dev desktop-file-utils appstream)
+    fonts-dejavu-core libcli11-dev libpng-dev libxxhash-dev desktop-file-utils appstream)
 
 lumark_install_missing() {
     local missing=()

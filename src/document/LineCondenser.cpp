@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "MessageText.h"
+#include "TextTrim.h"
 
 namespace lumark {
 
@@ -15,9 +16,7 @@ constexpr char Separator = '\x1f';
 // More significant digits than any width the reader converts to can hold.
 constexpr std::size_t KeptSignificantDigits = MessageTextLength + 1;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+constexpr auto IsBlank = IsSpaceOrTab;
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }

@@ -8,6 +8,7 @@
 #include "LineReader.h"
 #include "LumarkError.h"
 #include "MessageText.h"
+#include "TextTrim.h"
 
 namespace lumark {
 
@@ -19,25 +20,13 @@ constexpr std::string_view SectionMarker = "Block:";
 // Digits beyond this only matter as "too large"; saturating keeps the arithmetic exact.
 constexpr std::int64_t Saturation = std::int64_t{1} << 40;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+constexpr auto IsBlank = IsSpaceOrTab;
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 // Accumulates a run of decimal digits, saturating at `limit`.
@@ -184,7 +173,7 @@ class FileReading {
         if (!ParseWholeNumber(line_, value)) {
             Fail(QuotedInMessage(line_) + " is not a whole number");
         }
-        Fail(std::string(what) + ' ' + ShownInMessage(TrimBlanks(line_)) + " does not fit in " +
+        Fail(std::string(what) + ' ' + ShownInMessage(TrimSpaceOrTab(line_)) + " does not fit in " +
              std::to_string(bits) + " bits");
     }
 

@@ -7,6 +7,7 @@
 #include "LumarkModule.h"
 #include "MatrixEdits.h"
 #include "Rounding.h"
+#include "TextTrim.h"
 
 namespace lumark::ViewDistance {
 
@@ -133,18 +134,9 @@ void SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
 }
 
 std::optional<std::int16_t> MinimumFromReply(const std::string& reply) {
-    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
-    std::size_t begin = 0;
-    std::size_t end = reply.size();
-    while (begin < end && blank(reply[begin])) {
-        ++begin;
-    }
-    while (end > begin && blank(reply[end - 1])) {
-        --end;
-    }
     // Plain decimal only: sign, digits, an optional fraction and exponent, with a point whatever
     // the locale says.
-    const std::string text = reply.substr(begin, end - begin);
+    const std::string text(TrimSpaceOrTab(reply));
     std::size_t i = 0;
     const auto digits = [&] {
         const std::size_t from = i;

@@ -2,7 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QTableView>
-#include <cctype>
+
+#include "TextTrim.h"
 
 namespace lumark {
 
@@ -10,23 +11,10 @@ namespace {
 
 const char* const Title = "Go to Block";
 
-std::string Trimmed(const std::string& text) {
-    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && blank(text[first])) {
-        ++first;
-    }
-    while (last > first && blank(text[last - 1])) {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
 }  // namespace
 
 std::optional<int> BlockFromReply(const std::string& reply, int blockCount) {
-    const std::string digits = Trimmed(reply);
+    const std::string_view digits = TrimWhiteSpace(reply);
     if (digits.empty() || digits.size() > 9) {  // nine digits cannot overflow
         return std::nullopt;
     }
@@ -51,12 +39,12 @@ void GoToBlock(UserDialogs& dialogs, const VisibilityDocument& doc, QTableView& 
     }
     const std::string last = std::to_string(doc.BlockCount - 1);
     const std::string reply = dialogs.InputBox("Block number (0 to " + last + "):", Title, "");
-    if (Trimmed(reply).empty()) {
+    if (TrimWhiteSpace(reply).empty()) {
         return;
     }
     const std::optional<int> block = BlockFromReply(reply, doc.BlockCount);
     if (!block) {
-        dialogs.MsgBox("There is no block " + Trimmed(reply) +
+        dialogs.MsgBox("There is no block " + std::string(TrimWhiteSpace(reply)) +
                            " in this file; its blocks are 0 to " + last + ".",
                        Title, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
         return;

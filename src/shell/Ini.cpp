@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "TextTrim.h"
 
 namespace lumark::Ini {
 
@@ -34,10 +35,7 @@ struct Line {
 };
 
 std::string Trim(const std::string& text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    return std::string(TrimSpaceOrTab(text));
 }
 
 bool SameName(const std::string& a, const std::string& b) {
