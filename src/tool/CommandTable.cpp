@@ -14,6 +14,7 @@
 #include "Layouts.h"
 #include "RenderCommand.h"
 #include "StatsCommand.h"
+#include "TextTrim.h"
 #include "ToolOutput.h"
 
 namespace lumark::tool {
@@ -37,22 +38,15 @@ const OptionSpec ForceOption{"force", nullptr,
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
-// A whole number as the tool has always taken it: blanks around it and a sign allowed.
+// A whole number as the tool has always taken it: white space around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) {
-        ++begin;
-    }
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) {
-        --end;
-    }
-    if (begin < end && text[begin] == '+') {
-        ++begin;
+    std::string_view digits = TrimWhiteSpace(text);
+    if (!digits.empty() && digits.front() == '+') {
+        digits.remove_prefix(1);
     }
     int value = 0;
-    const char* const last = text.data() + end;
-    const auto [stop, error] = std::from_chars(text.data() + begin, last, value, 10);
+    const char* const last = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), last, value, 10);
     if (error != std::errc() || stop != last) {
         return std::nullopt;
     }
