@@ -105,10 +105,7 @@ int DiffFiles(const std::string& before, const std::string& after, bool byBlock,
     for (const std::string& change : changes) {
         out << change << '\n';
     }
-    out.flush();
-    if (!out) {
-        err << "lumark-tool: cannot write to standard output\n";
-        err.flush();
+    if (!FlushOrReport(out, err)) {
         return ExitDiffTrouble;
     }
     return changed ? ExitDifferent : ExitOk;

@@ -271,10 +271,7 @@ int StatsFiles(const std::vector<std::string>& paths, StatsFormat format, bool p
     if (format == StatsFormat::Json) {
         out << (first ? "]\n" : "\n]\n");
     }
-    out.flush();
-    if (!out) {
-        err << "lumark-tool: cannot write to standard output\n";
-        err.flush();
+    if (!FlushOrReport(out, err)) {
         return ExitFailed;
     }
     return allRead ? ExitOk : ExitFailed;
