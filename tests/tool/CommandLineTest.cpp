@@ -97,8 +97,6 @@ TEST(ToolCommandLine, TheNewerOptionsBelongToTheirCommands) {
         {{"stats", "--mutual", "a"}, "stats takes no --mutual"},
         {{"check", "--force", "a"}, "check takes no --force"},
         {{"check", "--blocks", "a"}, "check takes no --blocks"},
-        {{"diff", "--format", "csv", "a", "b"}, "diff takes no --format"},
-        {{"render", "a", "b", "--by-block"}, "render takes no --by-block"},
         {{"generate", "--blocks", "3", "--distance", "1", "--name", "x", "out"},
          "generate takes no --name"},
     };
