@@ -27,20 +27,24 @@ std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ost
     return doc;
 }
 
+bool FlushOrReport(std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (!out) {
+        err << "lumark-tool: cannot write to standard output\n";
+        err.flush();
+        return false;
+    }
+    return true;
+}
+
 bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& out,
                  std::ostream& err) {
     try {
         if (path == StandardOutput) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.flush();
-            if (!out) {
-                err << "lumark-tool: cannot write to standard output\n";
-                err.flush();
-                return false;
-            }
-        } else {
-            WriteFileAtomically(path, bytes);
+            return FlushOrReport(out, err);
         }
+        WriteFileAtomically(path, bytes);
     } catch (const LumarkError& e) {
         ReportFileError(err, path, e);
         return false;

@@ -20,6 +20,9 @@ void ReportFileError(std::ostream& err, const std::string& path, const LumarkErr
 // The document in the file at `path`, or nothing once its error has been reported on `err`.
 std::optional<VisibilityDocument> ReadOrReport(const std::string& path, std::ostream& err);
 
+// Flushes standard output `out`; false once a failure to write it has been reported on `err`.
+bool FlushOrReport(std::ostream& out, std::ostream& err);
+
 // Writes `bytes` atomically to `path`, or to `out` when `path` is "-". Reports a failure on
 // `err`; false then, and no file has been changed.
 bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& out,

@@ -88,6 +88,26 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
     EXPECT_TRUE(dir.Entries().empty());
 }
 
+// Each command refuses the options of the others by name; --blocks is a value for generate
+// and a flag for stats.
+TEST(ToolCommandLine, TheNewerOptionsBelongToTheirCommands) {
+    const std::vector<UsageCase> cases = {
+        {{"stats"}, "stats needs at least one FILE"},
+        {{"stats", "--format", "xml", "a"}, "--format must be text, csv or json, not \"xml\""},
+        {{"stats", "--mutual", "a"}, "stats takes no --mutual"},
+        {{"check", "--force", "a"}, "check takes no --force"},
+        {{"check", "--blocks", "a"}, "check takes no --blocks"},
+        {{"generate", "--blocks", "3", "--distance", "1", "--name", "x", "out"},
+         "generate takes no --name"},
+    };
+    for (const UsageCase& usage : cases) {
+        const test::ToolRun run = RunToolWith(usage.arguments);
+        SCOPED_TRACE(usage.message);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_EQ(run.err, "lumark-tool: " + usage.message + "\nTry \"lumark-tool --help\".\n");
+    }
+}
+
 TEST(ToolCommandLine, DoubleDashEndsTheOptions) {
     test::TempDir dir;
     const std::string dashed = dir.File("-odd.txt");

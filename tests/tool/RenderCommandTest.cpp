@@ -98,6 +98,23 @@ TEST_F(RenderCommand, FailuresNameTheFileAndWriteNothing) {
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"in.txt"});
 }
 
+// PNG bytes under another name are refused unless forced; the case of ".png" does not matter.
+TEST_F(RenderCommand, AnOutputNotEndingInPngTakesForce) {
+    const std::string jpg = dir_.File("out.jpg");
+    const test::ToolRun refused = RunToolWith({"render", in_, jpg});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err, "lumark-tool: \"" + jpg +
+                               "\" does not end in .png, and render writes PNG; --force writes it "
+                               "all the same\nTry \"lumark-tool --help\".\n");
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"in.txt"});
+
+    ASSERT_EQ(RunToolWith({"render", "--force", in_, jpg}).code, 0);
+    ExpectSamePicture(DecodePng(test::ReadBytes(jpg)), RenderRelationPicture(doc_, 2, true));
+    const std::string upper = dir_.File("OUT.PNG");
+    EXPECT_EQ(RunToolWith({"render", in_, upper}).code, 0);
+    EXPECT_EQ(test::ReadBytes(upper), test::ReadBytes(jpg));
+}
+
 // More colours than a palette holds: the rows are stored as they are.
 TEST(PngFile, APictureOfManyColoursDecodesToItself) {
     RelationPicture picture;
