@@ -19,7 +19,10 @@ namespace lumark {
 // returns false when the record could not be brought up to date, and Problem() then says why
 // ("cannot write in FOLDER: No space left on device"), for the caller to show once as
 // "No recovery copy: <reason>". The history is still followed in memory, and the next Flush
-// writes the record whole again, which clears the problem when it succeeds.
+// writes the record whole again, which clears the problem when it succeeds. A step that does
+// not fit the history (a fault of the caller's) removes the record for good, since it would
+// no longer show the document. A new record gets its name at once and is made durable, name
+// and all, by the first Flush.
 //
 // Compaction: when the kept steps take more than 64 copies of the bit-packed relation
 // (about 720 KB), Flush folds the oldest done steps into the base copy until they take at

@@ -399,5 +399,15 @@ TEST(RecoveryRecordTest, AFailedWriteIsReportedAndMadeGoodByALaterFlush) {
     ExpectSameHistory(RecoveryFormat::Parse(r.Bytes()).Record.History, r.writer.History());
 }
 
+// A record that no longer matches the history would recover something never on screen.
+TEST(RecoveryRecordTest, AStepThatDoesNotFitRemovesTheRecord) {
+    Recorded r;
+    ASSERT_TRUE(r.writer.AppendPush(Flip(r.Now(), {{1, 2}})));
+    EXPECT_FALSE(r.writer.AppendPush(Flip(Recorded::Base(), {{1, 2}})));
+    EXPECT_EQ(r.writer.Problem().rfind("the record no longer follows the edit history: ", 0), 0u);
+    EXPECT_EQ(FilesIn(r.folder), 0);
+    EXPECT_FALSE(r.writer.Flush());
+}
+
 }  // namespace
 }  // namespace lumark
