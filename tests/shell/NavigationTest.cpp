@@ -90,6 +90,47 @@ TEST_F(Navigation, RowLabelsStayWhileScrollingSideways) {
               View().horizontalHeader()->sectionSize(1));
 }
 
+TEST_F(Navigation, NoCutColumnShowsItsTextAgainstTheRowLabels) {
+    Load(300);
+    QScrollBar* bar = View().horizontalScrollBar();
+    const auto firstShown = [this] { return View().columnAt(0); };
+    ASSERT_EQ(firstShown(), 1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+    Settle();
+    EXPECT_EQ(firstShown(), 2);  // the first step shows the next column
+    bar->setValue(bar->maximum() / 2);
+    Settle();
+    EXPECT_EQ(View().columnViewportPosition(firstShown()), 0);  // whole, right of the labels
+
+    // Scrolled to the end the last column is whole, so the first may be cut: a width that
+    // leaves half a column over makes sure it is.
+    const int column = View().columnWidth(1);
+    const int over = View().viewport()->width() % column;
+    window->resize(window->width() + column / 2 - over, window->height());
+    Settle();
+    bar->setValue(bar->maximum());
+    Settle();
+    const int cutEnd = View().columnViewportPosition(firstShown()) + column;
+    ASSERT_GT(cutEnd, 2);
+    ASSERT_LT(cutEnd, column);
+    // Text is dark; the background, tint and grid lines are not.
+    const auto darkPixels = [](const QImage& image, int left, int right) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = left; x < right; ++x) {
+                dark += image.pixelColor(x, y).lightness() < 110 ? 1 : 0;
+            }
+        }
+        return dark;
+    };
+    const QImage cells = View().viewport()->grab().toImage();
+    const QImage headers = View().horizontalHeader()->viewport()->grab().toImage();
+    EXPECT_EQ(darkPixels(cells, 0, cutEnd - 1), 0);
+    EXPECT_EQ(darkPixels(headers, 0, cutEnd - 1), 0);
+    EXPECT_GT(darkPixels(cells, cutEnd, cutEnd + column), 0);  // the next column's text shows
+    EXPECT_GT(darkPixels(headers, cutEnd, cutEnd + column), 0);
+}
+
 TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
     Load(6);
     const auto tinted = [this](int row, int block) {
