@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "BlockSummary.h"
 #include "LargestFile.h"
 #include "RingDocument.h"
 #include "VisibilityReader.h"
@@ -90,6 +91,44 @@ void BM_WriteFileAtomically(benchmark::State& state) {
     SetBytes(state);
 }
 BENCHMARK(BM_WriteFileAtomically)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// 300 blocks seeing 20 on each side and, one way only, every third block from 30 to 90 ahead:
+// long, broken lists in every part of the summary.
+VisibilityDocument ScatteredDocument() {
+    VisibilityDocument doc = MakeRingDocument(300, 20, "1.2");
+    for (int block = 1; block <= 300; ++block) {
+        for (int step = 30; step <= 90; step += 3) {
+            doc.MarkVisible(block, (block - 1 + step) % 300);
+        }
+    }
+    return doc;
+}
+
+// A tooltip or the pointer panel: one block's summary. Kept under 50 us.
+void BM_BlockSummary(benchmark::State& state) {
+    const VisibilityDocument doc = ScatteredDocument();
+    int block = 1;
+    for (auto _ : state) {
+        std::string text = BlockSummary(doc, block);
+        benchmark::DoNotOptimize(text.data());
+        block = block % 300 + 1;
+    }
+}
+BENCHMARK(BM_BlockSummary)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// Every block's summary and figures, as `stats --blocks` makes them. Kept under 5 ms.
+void BM_AllBlockSummaries(benchmark::State& state) {
+    const VisibilityDocument doc = ScatteredDocument();
+    for (auto _ : state) {
+        for (int block = 1; block <= 300; ++block) {
+            std::string text = BlockSummary(doc, block);
+            benchmark::DoNotOptimize(text.data());
+            const BlockFigures figures = FiguresOf(doc, block);
+            benchmark::DoNotOptimize(figures.Sees);
+        }
+    }
+}
+BENCHMARK(BM_AllBlockSummaries)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 
 }  // namespace
 }  // namespace lumark

@@ -1,0 +1,231 @@
+#include "CommandTable.h"
+
+#include <cctype>
+#include <charconv>
+#include <limits>
+#include <optional>
+
+#include "CheckCommand.h"
+#include "ConvertCommand.h"
+#include "DiffCommand.h"
+#include "GenerateCommand.h"
+#include "Layouts.h"
+#include "RenderCommand.h"
+
+namespace lumark::tool {
+
+namespace {
+
+constexpr std::size_t Unlimited = std::numeric_limits<std::size_t>::max();
+
+const OptionSpec LayoutOption{"layout", "L", "1.2 (the new layout) or 1.000000 (the old layout)"};
+const OptionSpec BlocksOption{"blocks", "N", "the number of blocks of the ring"};
+const OptionSpec DistanceOption{"distance", "D", "how many blocks each block sees on each side"};
+const OptionSpec CellOption{"cell", "PIXELS",
+                            "the size of one square of the picture, 1 to 16 (default 2)"};
+
+// A whole number as the tool has always taken it: blanks around it and a sign allowed.
+std::optional<int> WholeNumber(const std::string& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) {
+        ++begin;
+    }
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) {
+        --end;
+    }
+    if (begin < end && text[begin] == '+') {
+        ++begin;
+    }
+    int value = 0;
+    const char* const last = text.data() + end;
+    const auto [stop, error] = std::from_chars(text.data() + begin, last, value, 10);
+    if (error != std::errc() || stop != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The value of option `name`, which the command needs, in low..high.
+int Number(const Arguments& arguments, const std::string& name, int low, int high) {
+    const auto given = arguments.options.find(name);
+    if (given == arguments.options.end()) {
+        throw UsageError{arguments.command + " needs --" + name};
+    }
+    const std::optional<int> value = WholeNumber(given->second);
+    if (!value || *value < low || *value > high) {
+        const std::string range =
+            high == std::numeric_limits<int>::max()
+                ? std::to_string(low) + " or more"
+                : "from " + std::to_string(low) + " to " + std::to_string(high);
+        throw UsageError{"--" + name + " must be a whole number " + range + ", not \"" +
+                         given->second + "\""};
+    }
+    return *value;
+}
+
+std::optional<std::string> Layout(const Arguments& arguments) {
+    const auto given = arguments.options.find(LayoutOption.name);
+    if (given == arguments.options.end()) {
+        return std::nullopt;
+    }
+    if (given->second != NewLayoutVersion && given->second != OldLayoutVersion) {
+        throw UsageError{"--layout must be 1.2 or 1.000000, not \"" + given->second + "\""};
+    }
+    return given->second;
+}
+
+int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    return CheckFiles(arguments.operands, out, err);
+}
+
+int RunConvert(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    return ConvertFile(arguments.operands[0], arguments.operands[1], Layout(arguments), out, err);
+}
+
+int RunGenerate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const int blocks = Number(arguments, BlocksOption.name, MinRingBlocks, MaxRingBlocks);
+    const int distance = Number(arguments, DistanceOption.name, 0, std::numeric_limits<int>::max());
+    return GenerateFile(blocks, distance, Layout(arguments).value_or(std::string(NewLayoutVersion)),
+                        arguments.operands[0], out, err);
+}
+
+int RunRender(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const int cell = arguments.Has(CellOption.name)
+                         ? Number(arguments, CellOption.name, MinCellPixels, MaxCellPixels)
+                         : DefaultCellPixels;
+    return RenderFile(arguments.operands[0], arguments.operands[1], cell, out, err);
+}
+
+int RunDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    return DiffFiles(arguments.operands[0], arguments.operands[1], out, err);
+}
+
+// The help's columns: commands and options are described from here on.
+constexpr std::size_t DescriptionColumn = 13;
+constexpr std::size_t OptionDescriptionColumn = 17;
+
+std::string Padded(std::string text, std::size_t width) {
+    text.resize(std::max(width, text.size() + 1), ' ');
+    return text;
+}
+
+std::string OptionLabel(const OptionSpec& option) {
+    std::string label = option.shortName ? std::string(option.shortName) + ", " : "";
+    label += std::string("--") + option.name;
+    return option.value ? label + " " + option.value : label;
+}
+
+}  // namespace
+
+const OptionSpec HelpOption{"help", nullptr, "show this help", "-h"};
+const OptionSpec VersionOption{"version", nullptr, "show the version"};
+
+const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
+    for (const OptionSpec* option : options) {
+        if (optionName == option->name) {
+            return option;
+        }
+    }
+    return nullptr;
+}
+
+const std::vector<const OptionSpec*>& CommandOptions() {
+    static const std::vector<const OptionSpec*> options = {&LayoutOption, &BlocksOption,
+                                                           &DistanceOption, &CellOption};
+    return options;
+}
+
+const std::vector<CommandSpec>& Commands() {
+    static const std::vector<CommandSpec> commands = {
+        {"check",
+         "check FILE...",
+         {"read each FILE; print \"FILE: ok, layout L, N blocks\" or \"FILE: error: ...\",",
+          "and warn about what saving the file in the editor would change"},
+         {},
+         1,
+         Unlimited,
+         "check needs at least one FILE",
+         RunCheck},
+        {"convert",
+         "convert IN OUT [--layout 1.2|1.000000]",
+         {"read IN and write it to OUT as the editor saves it, in the given layout",
+          "or the one IN has; OUT may be IN, and - writes to standard output"},
+         {&LayoutOption},
+         2,
+         2,
+         "convert needs IN and OUT",
+         RunConvert},
+        {"generate",
+         "generate --blocks N --distance D [--layout 1.2|1.000000] OUT",
+         {"write a ring of N blocks (1 to 300) in which every block sees itself and",
+          "its D nearest blocks on each side; the layout is 1.2 unless given"},
+         {&BlocksOption, &DistanceOption, &LayoutOption},
+         1,
+         1,
+         "generate needs one OUT",
+         RunGenerate},
+        {"render",
+         "render FILE OUT.png [--cell PIXELS]",
+         {"draw the relation of FILE as a PNG picture with a legend: one square per",
+          "pair, column the viewing block, row the block seen; - writes to", "standard output"},
+         {&CellOption},
+         2,
+         2,
+         "render needs FILE and OUT",
+         RunRender},
+        {"diff",
+         "diff A B",
+         {"list each pair that differs from A to B, as \"block 7 now sees 12\" or",
+          "\"block 7 no longer sees 12\", after any change of block count or layout"},
+         {},
+         2,
+         2,
+         "diff needs A and B",
+         RunDiff},
+    };
+    return commands;
+}
+
+const CommandSpec* FindCommand(const std::string& name) {
+    for (const CommandSpec& command : Commands()) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+std::string HelpText() {
+    std::string text;
+    for (const CommandSpec& command : Commands()) {
+        text += (text.empty() ? "Usage: " : "       ") + std::string("lumark-tool ") +
+                command.synopsis + '\n';
+    }
+    text +=
+        "\n"
+        "Checks, converts, generates, draws and compares block-visibility files with the\n"
+        "editor's own reader and writer.\n"
+        "\n";
+    for (const CommandSpec& command : Commands()) {
+        std::string label = Padded("  " + std::string(command.name), DescriptionColumn);
+        for (const char* line : command.help) {
+            text += label + line + '\n';
+            label.assign(DescriptionColumn, ' ');
+        }
+    }
+    text += "\nOptions:\n";
+    std::vector<const OptionSpec*> options = CommandOptions();
+    options.insert(options.end(), {&HelpOption, &VersionOption});
+    for (const OptionSpec* option : options) {
+        text += Padded("  " + OptionLabel(*option), OptionDescriptionColumn) + option->help + '\n';
+    }
+    text +=
+        "\n"
+        "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
+        "error. diff, like diff(1): 0 when the files hold the same relation in the same layout,\n"
+        "1 when it listed differences, 2 when a file cannot be read.\n";
+    return text;
+}
+
+}  // namespace lumark::tool
