@@ -1,5 +1,6 @@
 // The window's navigation aids: row labels, the selection and pointer panels, go to block and
 // the Overview window.
+#include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
@@ -50,9 +51,8 @@ void LumarkMain::Overview_Key() {
         if (overview_ == nullptr) {
             overview_ = new OverviewWindow(doc_, *grid_, *ListView, this);
         }
-        overview_->show();
-        overview_->raise();
-        overview_->activateWindow();
+        // The controls stand above the grid's frame.
+        overview_->OpenBeside(*this, Picture1->mapToGlobal(QPoint(0, 0)).y() - 1);
     });
 }
 

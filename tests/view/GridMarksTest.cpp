@@ -201,3 +201,19 @@ TEST(GridStatusText, PointerCellSaysWhoSeesWhom) {
             << cell.first << ", " << cell.second;
     }
 }
+
+TEST(GridStatusText, PairSaysBothWaysAtOnce) {
+    const VisibilityDocument doc = SmallDocument();
+    // (row, block column) -> text: column's block first, then whether the row's sees it.
+    // clang-format off
+    const std::pair<Cell, const char*> cases[] = {
+        {{2, 1}, "0 sees 1, seen back"},          {{3, 1}, "0 sees 2, not seen back"},
+        {{1, 3}, "2 does not see 0, seen by it"}, {{4, 1}, "0 does not see 3, not seen by it"},
+        {{2, 2}, "1 (itself)"},                   {{5, 1}, ""}, {{1, 0}, ""},
+    };
+    // clang-format on
+    for (const auto& [cell, text] : cases) {
+        EXPECT_EQ(PairText(doc, cell.first, cell.second), QString::fromLatin1(text))
+            << cell.first << ", " << cell.second;
+    }
+}
