@@ -99,6 +99,16 @@ void BM_ToolRenderToStream(benchmark::State& state) {
 }
 BENCHMARK(BM_ToolRenderToStream)->Unit(benchmark::kMicrosecond);
 
+// `lumark-tool stats --blocks --format json`: read, every block's figures and summary.
+void BM_ToolStatsPerBlockJson(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    for (auto _ : state) {
+        RunOrSkip(state, {"stats", "--blocks", "--format", "json", file.path});
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_ToolStatsPerBlockJson)->Unit(benchmark::kMicrosecond);
+
 // Whole processes, as a user or a script meets them: start-up and loading included.
 
 // The tool beside this benchmark in the build tree: build/bench/.. -> build/src/tool.
@@ -164,6 +174,31 @@ void BM_ToolProcessRatios(benchmark::State& state) {
     state.counters["convert_per_cat"] = Median(convert) / Median(cat);
 }
 BENCHMARK(BM_ToolProcessRatios)->Iterations(30)->Unit(benchmark::kMillisecond);
+
+// `stats` and `stats --blocks --format json` of the largest file against `convert -`,
+// alternating in one run: stats / convert has the goal under 3. Counters are medians in ms.
+void BM_ToolStatsRatios(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::string tool = ToolPath();
+    std::vector<double> stats;
+    std::vector<double> perBlock;
+    std::vector<double> convert;
+    for (auto _ : state) {
+        stats.push_back(RunProcess({tool, "stats", file.path}));
+        perBlock.push_back(RunProcess({tool, "stats", "--blocks", "--format", "json", file.path}));
+        convert.push_back(RunProcess({tool, "convert", file.path, "-"}));
+        if (stats.back() < 0 || perBlock.back() < 0 || convert.back() < 0) {
+            state.SkipWithError(("cannot run " + tool).c_str());
+            return;
+        }
+    }
+    state.counters["stats_ms"] = Median(stats);
+    state.counters["stats_blocks_json_ms"] = Median(perBlock);
+    state.counters["convert_ms"] = Median(convert);
+    state.counters["stats_per_convert"] = Median(stats) / Median(convert);
+    state.counters["stats_blocks_json_per_convert"] = Median(perBlock) / Median(convert);
+}
+BENCHMARK(BM_ToolStatsRatios)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // The floor: a cp-like copy of the same file, read whole and written out.
 void BM_CopyFile(benchmark::State& state) {

@@ -34,12 +34,32 @@ constexpr std::array<GlyphRows, 26> Letters = {{
     {{0b00000, 0b00000, 0b11111, 0b00010, 0b00100, 0b01000, 0b11111, 0b00000, 0b00000}},  // z
 }};
 
+// 0 to 9, as tall as the ascenders: rows 0 to 6.
+constexpr std::array<GlyphRows, 10> Digits = {{
+    {{0b01110, 0b10001, 0b10011, 0b10101, 0b11001, 0b10001, 0b01110, 0b00000, 0b00000}},  // 0
+    {{0b00100, 0b01100, 0b00100, 0b00100, 0b00100, 0b00100, 0b01110, 0b00000, 0b00000}},  // 1
+    {{0b01110, 0b10001, 0b00001, 0b00010, 0b00100, 0b01000, 0b11111, 0b00000, 0b00000}},  // 2
+    {{0b11111, 0b00010, 0b00100, 0b00010, 0b00001, 0b10001, 0b01110, 0b00000, 0b00000}},  // 3
+    {{0b00010, 0b00110, 0b01010, 0b10010, 0b11111, 0b00010, 0b00010, 0b00000, 0b00000}},  // 4
+    {{0b11111, 0b10000, 0b11110, 0b00001, 0b00001, 0b10001, 0b01110, 0b00000, 0b00000}},  // 5
+    {{0b00110, 0b01000, 0b10000, 0b11110, 0b10001, 0b10001, 0b01110, 0b00000, 0b00000}},  // 6
+    {{0b11111, 0b00001, 0b00010, 0b00100, 0b01000, 0b01000, 0b01000, 0b00000, 0b00000}},  // 7
+    {{0b01110, 0b10001, 0b10001, 0b01110, 0b10001, 0b10001, 0b01110, 0b00000, 0b00000}},  // 8
+    {{0b01110, 0b10001, 0b10001, 0b01111, 0b00001, 0b00010, 0b01100, 0b00000, 0b00000}},  // 9
+}};
+
 constexpr GlyphRows Blank{};
 
 }  // namespace
 
 const GlyphRows& GlyphOf(char letter) {
-    return letter >= 'a' && letter <= 'z' ? Letters[static_cast<std::size_t>(letter - 'a')] : Blank;
+    if (letter >= 'a' && letter <= 'z') {
+        return Letters[static_cast<std::size_t>(letter - 'a')];
+    }
+    if (letter >= '0' && letter <= '9') {
+        return Digits[static_cast<std::size_t>(letter - '0')];
+    }
+    return Blank;
 }
 
 }  // namespace lumark

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <string_view>
 
 #include "PixelFont.h"
@@ -29,8 +30,20 @@ constexpr int TextGap = 3;
 constexpr int RowPitch = GlyphHeight + 3;
 constexpr int LegendMargin = 2;
 
+// Block numbers: a tick at the block, a gap, the number, a gap to what follows.
+constexpr int TickLength = 2;
+constexpr int LabelGap = 1;
+// Numbered blocks are this far apart: the first step whose numbers do not touch.
+constexpr int LabelSteps[] = {10, 50, 100};
+
+// A dot of the legend's and the numbers' letters: 2 pixels at least, so that they read beside
+// cells of 1 or 2 pixels; larger beside large cells.
 int LegendUnit(int cellPixels) {
-    return std::max(1, cellPixels / 2);
+    return std::max(2, cellPixels / 2);
+}
+
+int TextWidth(std::size_t letters) {
+    return letters == 0 ? 0 : static_cast<int>(letters) * GlyphAdvance - 1;
 }
 
 class Canvas {
@@ -75,7 +88,7 @@ int LegendWidth(int unit) {
     for (const RelationKind kind : Kinds) {
         longest = std::max(longest, std::strlen(NameOf(kind)));
     }
-    const int text = static_cast<int>(longest) * GlyphAdvance - 1;
+    const int text = TextWidth(longest);
     return (LegendGap + SwatchSize + TextGap + text + LegendMargin) * unit;
 }
 
@@ -117,6 +130,52 @@ void DrawMatrix(Canvas& canvas, const VisibilityDocument& doc, int cellPixels) {
         for (int line = 1; line < cellPixels; ++line) {
             std::memcpy(canvas.At(0, top + line), canvas.At(0, top), rowBytes);
         }
+    }
+}
+
+// The block numbers under the matrix and to its right: every `step` blocks from 0, the widest
+// number `letters` long.
+struct Labels {
+    int step = LabelSteps[std::size(LabelSteps) - 1];
+    std::size_t letters = 1;
+
+    Labels(int blocks, int cellPixels, int unit)
+        : letters(std::to_string(std::max(blocks - 1, 0)).size()) {
+        // Side by side under the matrix the numbers need their width and a gap; one above the
+        // other beside it they need less, so the same step serves both.
+        const int needed = (TextWidth(letters) + 2 * LabelGap) * unit;
+        for (const int candidate : LabelSteps) {
+            if (candidate * cellPixels >= needed) {
+                step = candidate;
+                break;
+            }
+        }
+    }
+
+    int RightBand(int unit) const {
+        return (TickLength + LabelGap + TextWidth(letters) + LabelGap) * unit;
+    }
+    int BottomBand(int unit) const {
+        return (TickLength + LabelGap + DigitHeight + LabelGap) * unit;
+    }
+};
+
+void DrawBlockNumbers(Canvas& canvas, const Labels& labels, int blocks, int cellPixels, int unit) {
+    const int matrix = blocks * cellPixels;
+    const int tick = TickLength * unit;
+    const int textStart = matrix + tick + LabelGap * unit;
+    const int height = DigitHeight * unit;
+    for (int number = 0; number < blocks; number += labels.step) {
+        const std::string text = std::to_string(number);
+        const int width = TextWidth(text.size()) * unit;
+        const int at = number * cellPixels;
+        // Under the matrix: a tick below the column, the number centred under it and kept
+        // inside the picture.
+        canvas.Fill(at, matrix, cellPixels, tick, Ink);
+        canvas.Text(std::max(at + cellPixels / 2 - width / 2, 0), textStart, unit, text);
+        // To the right: a tick beside the row, the number after it, centred on the row.
+        canvas.Fill(matrix, at, tick, cellPixels, Ink);
+        canvas.Text(textStart, std::max(at + cellPixels / 2 - height / 2, 0), unit, text);
     }
 }
 
@@ -171,16 +230,19 @@ RelationPicture RenderRelationPicture(const VisibilityDocument& doc, int cellPix
     cellPixels = std::max(cellPixels, 1);
     const int unit = LegendUnit(cellPixels);
     const int matrix = doc.BlockCount * cellPixels;
+    const Labels labels(doc.BlockCount, cellPixels, unit);
     RelationPicture picture;
-    picture.Width = matrix + (legend ? LegendWidth(unit) : 0);
-    picture.Height = std::max(matrix, legend ? LegendHeight(unit) : 0);
+    picture.Width = matrix + (legend ? labels.RightBand(unit) + LegendWidth(unit) : 0);
+    picture.Height =
+        legend ? std::max(matrix + labels.BottomBand(unit), LegendHeight(unit)) : matrix;
     // White paper under the legend and below a matrix shorter than the legend.
     picture.Pixels.assign(static_cast<std::size_t>(picture.Width) * picture.Height * 3, 255);
 
     Canvas canvas(picture);
     DrawMatrix(canvas, doc, cellPixels);
     if (legend) {
-        DrawLegend(canvas, matrix, unit);
+        DrawBlockNumbers(canvas, labels, doc.BlockCount, cellPixels, unit);
+        DrawLegend(canvas, matrix + labels.RightBand(unit), unit);
     }
     return picture;
 }

@@ -30,7 +30,10 @@ const char* NameOf(RelationKind kind);
 
 // The relation as RGB pixels, row-major, 3 bytes a pixel: column c (the viewing block) and row
 // r (the block seen) in a square of `cellPixels` at x = (c - 1) * cellPixels, y = (r - 1) *
-// cellPixels. With `legend`, a key of the five colours stands to the right of the matrix.
+// cellPixels. With `legend`, block numbers stand under the matrix and to its right, every 10
+// or 50 blocks (whichever fits), each with a tick at its block, and a key of the five colours
+// follows on the right; both are drawn at least 2 pixels a dot, so that they read beside cells
+// of 1 pixel.
 struct RelationPicture {
     int Width = 0;
     int Height = 0;

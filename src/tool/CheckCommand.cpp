@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "ExitCode.h"
+#include "FolderFiles.h"
 #include "LumarkError.h"
+#include "RelationPicture.h"
 #include "ToolOutput.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
@@ -50,8 +52,35 @@ std::vector<Warning> SaveChanges(const ReadReport& report, std::int16_t blockCou
     return warnings;
 }
 
+// Lines of warnings on one file, the first 20 shown and the rest counted.
+void WriteWarnings(const std::string& path, const std::vector<std::string>& warnings,
+                   std::ostream& out) {
+    const std::size_t shown = std::min(warnings.size(), WarningsShown);
+    for (std::size_t i = 0; i < shown; ++i) {
+        out << path << ": warning: " << warnings[i] << '\n';
+    }
+    if (warnings.size() > shown) {
+        out << path << ": warning: " << warnings.size() - shown << " more like these\n";
+    }
+}
+
+// Every pair seen one way only, by the block that sees, then by the block seen.
+std::vector<std::string> OneWayPairs(const VisibilityDocument& doc) {
+    std::vector<std::string> pairs;
+    for (int viewer = 1; viewer <= doc.BlockCount; ++viewer) {
+        for (int seen = 1; seen <= doc.BlockCount; ++seen) {
+            if (KindOf(doc, viewer, seen) == RelationKind::SeesOnly) {
+                pairs.push_back("block " + BlockNumber(viewer) + " sees " + BlockNumber(seen) +
+                                ", not seen back");
+            }
+        }
+    }
+    return pairs;
+}
+
 // Checks one file; false when it does not read.
-bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
+bool CheckFile(const std::string& path, const CheckOptions& options, std::ostream& out,
+               std::ostream& err) {
     VisibilityDocument doc;
     ReadReport report;
     std::optional<std::string> difference;
@@ -65,26 +94,45 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     out << path << ": ok, layout " << doc.VersionText << ", " << doc.BlockCount << " blocks\n";
 
-    const std::vector<Warning> warnings = SaveChanges(report, doc.BlockCount);
-    const std::size_t shown = std::min(warnings.size(), WarningsShown);
-    for (std::size_t i = 0; i < shown; ++i) {
-        out << path << ": warning: line " << warnings[i].line << ": " << warnings[i].text << '\n';
+    std::vector<std::string> saveChanges;
+    for (const Warning& warning : SaveChanges(report, doc.BlockCount)) {
+        saveChanges.push_back("line " + std::to_string(warning.line) + ": " + warning.text);
     }
-    if (warnings.size() > shown) {
-        out << path << ": warning: " << warnings.size() - shown << " more like these\n";
-    }
+    WriteWarnings(path, saveChanges, out);
     if (difference) {
         out << path << ": warning: not in the form a save writes: " << *difference << '\n';
+    }
+    if (options.mutual) {
+        const std::vector<std::string> pairs = OneWayPairs(doc);
+        if (!pairs.empty()) {
+            out << path << ": warning: " << pairs.size() << " one-way pairs\n";
+            WriteWarnings(path, pairs, out);
+        }
     }
     return true;
 }
 
 }  // namespace
 
-int CheckFiles(const std::vector<std::string>& paths, std::ostream& out, std::ostream& err) {
+int CheckFiles(const std::vector<std::string>& paths, const CheckOptions& options,
+               std::ostream& out, std::ostream& err) {
     bool allRead = true;
     for (const std::string& path : paths) {
-        allRead = CheckFile(path, out, err) && allRead;
+        if (!IsFolder(path)) {
+            allRead = CheckFile(path, options, out, err) && allRead;
+            continue;
+        }
+        out.flush();  // the folder's errors stand after what came before
+        bool failed = false;
+        const std::vector<std::string> files = FilesBelow(path, options.name, err, failed);
+        if (files.empty() && !failed) {
+            ReportFileError(err, path, LumarkError("no file named " + options.name + " below it"));
+            failed = true;
+        }
+        for (const std::string& file : files) {
+            failed = !CheckFile(file, options, out, err) || failed;
+        }
+        allRead = allRead && !failed;
     }
     out.flush();
     return allRead ? ExitOk : ExitFailed;

@@ -11,6 +11,7 @@
 #include "GenerateCommand.h"
 #include "Layouts.h"
 #include "RenderCommand.h"
+#include "StatsCommand.h"
 
 namespace lumark::tool {
 
@@ -23,6 +24,13 @@ const OptionSpec BlocksOption{"blocks", "N", "the number of blocks of the ring"}
 const OptionSpec DistanceOption{"distance", "D", "how many blocks each block sees on each side"};
 const OptionSpec CellOption{"cell", "PIXELS",
                             "the size of one square of the picture, 1 to 16 (default 2)"};
+const OptionSpec MutualOption{"mutual", nullptr, "check: warn about pairs seen one way only"};
+const OptionSpec NameOption{"name", "GLOB",
+                            "check: the files looked for below a FOLDER (default visibility.txt)"};
+const OptionSpec ByBlockOption{"by-block", nullptr,
+                               "diff: one line per block that changed, with ranges"};
+const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
+const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 
 // A whole number as the tool has always taken it: blanks around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
@@ -76,7 +84,12 @@ std::optional<std::string> Layout(const Arguments& arguments) {
 }
 
 int RunCheck(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    return CheckFiles(arguments.operands, out, err);
+    CheckOptions options;
+    options.mutual = arguments.Has(MutualOption.name);
+    if (arguments.Has(NameOption.name)) {
+        options.name = arguments.options.at(NameOption.name);
+    }
+    return CheckFiles(arguments.operands, options, out, err);
 }
 
 int RunConvert(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -97,8 +110,24 @@ int RunRender(const Arguments& arguments, std::ostream& out, std::ostream& err) 
     return RenderFile(arguments.operands[0], arguments.operands[1], cell, out, err);
 }
 
+int RunStats(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    StatsFormat format = StatsFormat::Text;
+    if (arguments.Has(FormatOption.name)) {
+        const std::string& name = arguments.options.at(FormatOption.name);
+        if (name == "csv") {
+            format = StatsFormat::Csv;
+        } else if (name == "json") {
+            format = StatsFormat::Json;
+        } else if (name != "text") {
+            throw UsageError{"--format must be text, csv or json, not \"" + name + "\""};
+        }
+    }
+    return StatsFiles(arguments.operands, format, arguments.Has(PerBlockOption.name), out, err);
+}
+
 int RunDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    return DiffFiles(arguments.operands[0], arguments.operands[1], out, err);
+    return DiffFiles(arguments.operands[0], arguments.operands[1],
+                     arguments.Has(ByBlockOption.name), out, err);
 }
 
 // The help's columns: commands and options are described from here on.
@@ -131,18 +160,21 @@ const OptionSpec* CommandSpec::Option(const std::string& optionName) const {
 }
 
 const std::vector<const OptionSpec*>& CommandOptions() {
-    static const std::vector<const OptionSpec*> options = {&LayoutOption, &BlocksOption,
-                                                           &DistanceOption, &CellOption};
+    static const std::vector<const OptionSpec*> options = {
+        &LayoutOption, &BlocksOption,  &DistanceOption, &CellOption,    &MutualOption,
+        &NameOption,   &ByBlockOption, &FormatOption,   &PerBlockOption};
     return options;
 }
 
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands = {
         {"check",
-         "check FILE...",
+         "check FILE|FOLDER... [--mutual] [--name GLOB]",
          {"read each FILE; print \"FILE: ok, layout L, N blocks\" or \"FILE: error: ...\",",
-          "and warn about what saving the file in the editor would change"},
-         {},
+          "and warn about what saving the file in the editor would change, and with",
+          "--mutual about pairs seen one way only; a FOLDER stands for every file",
+          "named visibility.txt (or GLOB) below it, in sorted path order"},
+         {&MutualOption, &NameOption},
          1,
          Unlimited,
          "check needs at least one FILE",
@@ -175,14 +207,26 @@ const std::vector<CommandSpec>& Commands() {
          "render needs FILE and OUT",
          RunRender},
         {"diff",
-         "diff A B",
+         "diff A B [--by-block]",
          {"list each pair that differs from A to B, as \"block 7 now sees 12\" or",
-          "\"block 7 no longer sees 12\", after any change of block count or layout"},
-         {},
+          "\"block 7 no longer sees 12\", after any change of block count or layout;",
+          "with --by-block one line per block, \"block 7: now sees 12-14; no longer",
+          "sees 3\", and a total"},
+         {&ByBlockOption},
          2,
          2,
          "diff needs A and B",
          RunDiff},
+        {"stats",
+         "stats FILE... [--format text|csv|json] [--blocks]",
+         {"print the figures of each FILE: blocks, layout, entries, one-way pairs,",
+          "blocks with holes in their view, min / median / max of \"sees\" and",
+          "\"seen by\"; with --blocks each block's figures and summary too"},
+         {&FormatOption, &PerBlockOption},
+         1,
+         Unlimited,
+         "stats needs at least one FILE",
+         RunStats},
     };
     return commands;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "BlockSummary.h"
 #include "ExitCode.h"
 #include "LumarkError.h"
 #include "ToolOutput.h"
@@ -10,8 +11,11 @@
 
 namespace lumark::tool {
 
-std::vector<std::string> RelationChanges(const VisibilityDocument& before,
-                                         const VisibilityDocument& after) {
+namespace {
+
+// The block count and the layout, where they changed.
+std::vector<std::string> HeaderChanges(const VisibilityDocument& before,
+                                       const VisibilityDocument& after) {
     std::vector<std::string> changes;
     if (before.BlockCount != after.BlockCount) {
         changes.push_back("blocks: " + std::to_string(before.BlockCount) + " -> " +
@@ -20,6 +24,14 @@ std::vector<std::string> RelationChanges(const VisibilityDocument& before,
     if (before.VersionText != after.VersionText) {
         changes.push_back("layout: " + before.VersionText + " -> " + after.VersionText);
     }
+    return changes;
+}
+
+}  // namespace
+
+std::vector<std::string> RelationChanges(const VisibilityDocument& before,
+                                         const VisibilityDocument& after) {
+    std::vector<std::string> changes = HeaderChanges(before, after);
     const int common = std::min(before.BlockCount, after.BlockCount);
     for (int viewer = 1; viewer <= common; ++viewer) {
         for (int seen = 1; seen <= common; ++seen) {
@@ -34,7 +46,51 @@ std::vector<std::string> RelationChanges(const VisibilityDocument& before,
     return changes;
 }
 
-int DiffFiles(const std::string& before, const std::string& after, std::ostream& out,
+std::vector<std::string> RelationChangesByBlock(const VisibilityDocument& before,
+                                                const VisibilityDocument& after, bool& changed) {
+    std::vector<std::string> changes = HeaderChanges(before, after);
+    const int common = std::min(before.BlockCount, after.BlockCount);
+    // Ranges over the larger ring: with a count changed, the common blocks' last and first are
+    // no neighbours, so no range runs across the seam.
+    const auto ring = static_cast<std::size_t>(std::max(before.BlockCount, after.BlockCount));
+    int blocks = 0;
+    int added = 0;
+    int removed = 0;
+    for (int viewer = 1; viewer <= common; ++viewer) {
+        std::vector<bool> now(ring);
+        std::vector<bool> noLonger(ring);
+        int gained = 0;
+        int lost = 0;
+        for (int seen = 1; seen <= common; ++seen) {
+            const bool was = before.IsVisible(viewer, seen);
+            if (was != after.IsVisible(viewer, seen)) {
+                (was ? noLonger : now)[static_cast<std::size_t>(seen - 1)] = true;
+                ++(was ? lost : gained);
+            }
+        }
+        if (gained + lost == 0) {
+            continue;
+        }
+        ++blocks;
+        added += gained;
+        removed += lost;
+        std::string line = "block " + std::to_string(viewer - 1) + ":";
+        if (gained > 0) {
+            line += " now sees " + BlockRangesText(now);
+        }
+        if (lost > 0) {
+            line +=
+                std::string(gained > 0 ? ";" : "") + " no longer sees " + BlockRangesText(noLonger);
+        }
+        changes.push_back(line);
+    }
+    changed = !changes.empty();
+    changes.push_back(std::to_string(blocks) + " blocks changed, " + std::to_string(added) +
+                      " added, " + std::to_string(removed) + " removed");
+    return changes;
+}
+
+int DiffFiles(const std::string& before, const std::string& after, bool byBlock, std::ostream& out,
               std::ostream& err) {
     // Both files are read, so that both are named when both fail.
     const std::optional<VisibilityDocument> a = ReadOrReport(before, err);
@@ -42,7 +98,10 @@ int DiffFiles(const std::string& before, const std::string& after, std::ostream&
     if (!a || !b) {
         return ExitDiffTrouble;
     }
-    const std::vector<std::string> changes = RelationChanges(*a, *b);
+    bool changed = false;
+    const std::vector<std::string> changes =
+        byBlock ? RelationChangesByBlock(*a, *b, changed) : RelationChanges(*a, *b);
+    changed = changed || (!byBlock && !changes.empty());
     for (const std::string& change : changes) {
         out << change << '\n';
     }
@@ -52,7 +111,7 @@ int DiffFiles(const std::string& before, const std::string& after, std::ostream&
         err.flush();
         return ExitDiffTrouble;
     }
-    return changes.empty() ? ExitOk : ExitDifferent;
+    return changed ? ExitDifferent : ExitOk;
 }
 
 }  // namespace lumark::tool

@@ -15,10 +15,16 @@ namespace lumark::tool {
 std::vector<std::string> RelationChanges(const VisibilityDocument& before,
                                          const VisibilityDocument& after);
 
-// `lumark-tool diff A B`: prints the changes from A to B to `out`. As diff does, returns
-// ExitOk when there are none, ExitDifferent when it printed some and ExitDiffTrouble when a
+// The same grouped by viewing block: the count and layout lines, then for each block whose
+// view changed "block 7: now sees 12-14; no longer sees 3" (either part left out when empty),
+// then the total "N blocks changed, A added, R removed". `changed` tells whether anything did.
+std::vector<std::string> RelationChangesByBlock(const VisibilityDocument& before,
+                                                const VisibilityDocument& after, bool& changed);
+
+// `lumark-tool diff [--by-block] A B`: prints the changes from A to B to `out`. As diff does,
+// returns ExitOk when there are none, ExitDifferent when there are and ExitDiffTrouble when a
 // file cannot be read (named on `err`).
-int DiffFiles(const std::string& before, const std::string& after, std::ostream& out,
+int DiffFiles(const std::string& before, const std::string& after, bool byBlock, std::ostream& out,
               std::ostream& err);
 
 }  // namespace lumark::tool

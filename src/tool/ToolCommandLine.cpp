@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-
 #include "CommandTable.h"
 #include "ExitCode.h"
 #include "LumarkVersion.h"
@@ -106,7 +105,8 @@ class CommandLine {
             if (!command->Option(option->name)) {
                 throw UsageError{arguments.command + " takes no --" + option->name};
             }
-            arguments.options[option->name] = values_.at(option->name);
+            const auto value = values_.find(option->name);  // a flag has none
+            arguments.options[option->name] = value == values_.end() ? "" : value->second;
         }
         arguments.operands.assign(positional_.begin() + 1, positional_.end());
         if (arguments.operands.size() < command->minOperands ||

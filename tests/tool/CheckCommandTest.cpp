@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -138,6 +140,72 @@ TEST_F(CheckCommand, NamesTheFirstLineThatDiffersFromTheWritersForm) {
                 : path + ": warning: not in the form a save writes: " + form.difference + "\n";
         EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), warning);
     }
+}
+
+TEST_F(CheckCommand, MutualNamesThePairsSeenOneWayOnly) {
+    // 0 sees 1 and 2 unseen; 2 sees 1 unseen; 1 and 3 see each other.
+    const std::string path =
+        Write("oneway.txt",
+              CrLfLines({"Version: 1.2", "Blocks: 4", "Block: 0", "0",  "1", "2",        "-1", "",
+                         "Block: 1",     "1",         "3",        "-1", "",  "Block: 2", "2",  "1",
+                         "-1",           "",          "Block: 3", "3",  "1", "-1",       ""}));
+    EXPECT_EQ(RunToolWith({"check", path}).out, path + ": ok, layout 1.2, 4 blocks\n");
+    const test::ToolRun run = RunToolWith({"check", "--mutual", path});
+    EXPECT_EQ(run.code, 0);
+    const std::string warning = path + ": warning: ";
+    EXPECT_EQ(run.out, path + ": ok, layout 1.2, 4 blocks\n" + warning + "3 one-way pairs\n" +
+                           warning + "block 0 sees 1, not seen back\n" + warning +
+                           "block 0 sees 2, not seen back\n" + warning +
+                           "block 2 sees 1, not seen back\n");
+
+    // Block 0 sees the 24 others, none sees it: 20 named, 4 counted.
+    std::vector<std::string> lines = {"Version: 1.2", "Blocks: 25", "Block: 0"};
+    for (int block = 0; block < 25; ++block) {
+        lines.push_back(std::to_string(block));
+    }
+    lines.insert(lines.end(), {"-1", ""});
+    for (int block = 1; block < 25; ++block) {
+        lines.insert(lines.end(),
+                     {"Block: " + std::to_string(block), std::to_string(block), "-1", ""});
+    }
+    const std::string many = Write("many.txt", CrLfLines(lines));
+    const std::string out = RunToolWith({"check", "--mutual", many}).out;
+    EXPECT_NE(out.find(many + ": warning: 24 one-way pairs\n" + many +
+                       ": warning: block 0 sees 1, not seen back\n"),
+              std::string::npos);
+    EXPECT_NE(out.find(": warning: block 0 sees 20, not seen back\n" + many +
+                       ": warning: 4 more like these\n"),
+              std::string::npos);
+}
+
+TEST_F(CheckCommand, AFolderStandsForTheFilesNamedVisibilityBelowIt) {
+    const std::string ring = FormatVisibilityFile(MakeRingDocument(3, 1, "1.2"));
+    const std::string root = dir_.File("maps");
+    for (const std::string folder : {"maps", "maps/a", "maps/a-b", "maps/b", "maps/b/c"}) {
+        ASSERT_EQ(::mkdir(dir_.File(folder).c_str(), 0755), 0);
+    }
+    Write("maps/a/visibility.txt", ring);
+    Write("maps/a-b/visibility.txt",
+          CrLfLines({"Version: 1.2", "Blocks: 1", "Block: 0", "0", "300"}));
+    Write("maps/b/c/visibility.txt", ring);
+    Write("maps/other.txt", ring);
+    // A link back up is not followed: no file is checked twice, and the walk ends.
+    ASSERT_EQ(::symlink(root.c_str(), dir_.File("maps/b/up").c_str()), 0);
+
+    const test::ToolRun run = RunToolWith({"check", root + "/"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, root + "/a/visibility.txt: ok, layout 1.2, 3 blocks\n" + root +
+                           "/b/c/visibility.txt: ok, layout 1.2, 3 blocks\n");
+    EXPECT_EQ(run.err,
+              root + "/a-b/visibility.txt: error: line 5: entry 300 is outside 0 to 299\n");
+
+    const test::ToolRun named = RunToolWith({"check", "--name", "o*.txt", root});
+    EXPECT_EQ(named.code, 0) << named.err;
+    EXPECT_EQ(named.out, root + "/other.txt: ok, layout 1.2, 3 blocks\n");
+
+    const test::ToolRun none = RunToolWith({"check", dir_.File("maps/b/c"), "--name", "*.dat"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err, dir_.File("maps/b/c") + ": error: no file named *.dat below it\n");
 }
 
 }  // namespace

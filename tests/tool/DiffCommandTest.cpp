@@ -94,5 +94,52 @@ TEST(DiffCommand, AnUnreadableFileIsNamedAndExitsWithTwo) {
                             ": error: cannot open: No such file or directory\n");
 }
 
+// A ring of `blocks` in which each block sees itself and its neighbours, as file sections.
+std::vector<std::vector<std::string>> NeighbourRing(int blocks) {
+    std::vector<std::vector<std::string>> sections;
+    for (int b = 0; b < blocks; ++b) {
+        sections.push_back({std::to_string(b), std::to_string((b + 1) % blocks),
+                            std::to_string((b + blocks - 1) % blocks)});
+    }
+    return sections;
+}
+
+TEST(DiffCommand, ByBlockGivesEachChangedBlockInRangesAndATotal) {
+    std::vector<std::vector<std::string>> changed = NeighbourRing(10);
+    changed[0] = {"0", "1", "2", "3"};                // gains 2-3, loses 9
+    changed[5] = {"5", "6"};                          // loses 4
+    changed[7].insert(changed[7].end(), {"9", "0"});  // gains across the seam
+    const std::vector<DiffCase> cases = {
+        {"blocks", NewLayout(NeighbourRing(10)), NewLayout(changed),
+         "block 0: now sees 2-3; no longer sees 9\n"
+         "block 5: no longer sees 4\n"
+         "block 7: now sees 9-0\n"
+         "3 blocks changed, 4 added, 2 removed\n"},
+        // 0 and 2 are the ends of the common blocks, but no neighbours in the ring of 4.
+        {"count", NewLayout({{"0"}, {"1"}, {"2"}, {"3"}}),
+         NewLayout({{"0"}, {"1", "0", "2"}, {"2"}}),
+         "blocks: 4 -> 3\n"
+         "block 1: now sees 0, 2\n"
+         "1 blocks changed, 2 added, 0 removed\n"},
+        {"count only", NewLayout(NeighbourRing(4)),
+         NewLayout({{"0", "1"}, {"1", "0", "2"}, {"2", "1"}}),
+         "blocks: 4 -> 3\n"
+         "0 blocks changed, 0 added, 0 removed\n"},
+        {"same", NewLayout(changed), NewLayout(changed), "0 blocks changed, 0 added, 0 removed\n"},
+    };
+    test::TempDir dir;
+    const std::string before = dir.File("before.txt");
+    const std::string after = dir.File("after.txt");
+    for (const DiffCase& diff : cases) {
+        SCOPED_TRACE(diff.name);
+        test::WriteBytes(before, diff.before);
+        test::WriteBytes(after, diff.after);
+        const test::ToolRun run = RunToolWith({"diff", "--by-block", before, after});
+        EXPECT_EQ(run.out, diff.out);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.code, diff.name == "same" ? 0 : 1);
+    }
+}
+
 }  // namespace
 }  // namespace lumark
