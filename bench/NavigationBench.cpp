@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "HeaderMarks.h"
@@ -126,19 +127,49 @@ void BM_CrossAndRepaintGrid300(benchmark::State& state) {
 }
 BENCHMARK(BM_CrossAndRepaintGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The Overview's update after a change: the picture of 300 x 300 elements computed and shown.
+// The Overview's update after a change: the picture of 300 x 300 elements computed and shown,
+// with the block numbers and the strip of "sees" bars. Arg 0: the document made mutual (0) or
+// the one-way one (1); arg 1: 0 for the size the window asks for (squares of two pixels), else
+// its least size, where squares are one pixel; both widen every one-way spot.
 void BM_OverviewUpdate300(benchmark::State& state) {
     ShownGrid shown(true);
-    MakeVisibilityMutual(shown.doc, *shown.grid);
+    if (state.range(0) == 0) {
+        MakeVisibilityMutual(shown.doc, *shown.grid);
+    }
     OverviewWindow overview(shown.doc, *shown.grid, shown.view, nullptr);
+    overview.resize(state.range(1) > 0 ? overview.minimumSizeHint() : overview.sizeHint());
     overview.show();
     QCoreApplication::processEvents();
+    state.counters["cell px"] = overview.Canvas().CellPixels();
     for (auto _ : state) {
         overview.Canvas().Render();
         overview.Canvas().repaint();
     }
 }
-BENCHMARK(BM_OverviewUpdate300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverviewUpdate300)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 330})
+    ->Unit(benchmark::kMillisecond);
+
+// A pointer move over the Overview: the pair under it and its column's summary written out.
+void BM_OverviewPointerMove300(benchmark::State& state) {
+    ShownGrid shown(true);
+    OverviewWindow overview(shown.doc, *shown.grid, shown.view, nullptr);
+    overview.show();
+    QCoreApplication::processEvents();
+    OverviewCanvas& canvas = overview.Canvas();
+    int column = 1;
+    for (auto _ : state) {
+        column = column % 300 + 1;
+        const QPointF at = canvas.CellRect(column, 150).center();
+        QMouseEvent move(QEvent::MouseMove, at, canvas.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(&canvas, &move);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OverviewPointerMove300)->Unit(benchmark::kMicrosecond);
 
 // After "Cross Fw & Bw" with the Overview open: the Overview's own paints per action.
 void BM_CrossWithOverview300(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include "GoToBlock.h"
 
 #include <QAbstractItemModel>
+#include <QItemSelectionModel>
 #include <QTableView>
 
 #include "TextTrim.h"
@@ -53,8 +54,12 @@ void GoToBlock(UserDialogs& dialogs, const VisibilityDocument& doc, QTableView& 
     if (grid == nullptr || *block > grid->rowCount() || *block >= grid->columnCount()) {
         return;  // the grid is not built for this document
     }
-    // The block's diagonal cell lies in both its column and its row.
-    view.scrollTo(grid->index(*block - 1, *block), QAbstractItemView::PositionAtCenter);
+    // The block's diagonal cell lies in both its column and its row. It takes the focus, so
+    // the next arrow key starts there, and the pointer panel says the block's summary.
+    const QModelIndex diagonal = grid->index(*block - 1, *block);
+    view.selectionModel()->setCurrentIndex(diagonal, QItemSelectionModel::NoUpdate);
+    view.scrollTo(diagonal, QAbstractItemView::PositionAtCenter);
+    view.setFocus(Qt::ShortcutFocusReason);
 }
 
 }  // namespace lumark

@@ -1,11 +1,14 @@
 #include "GridStatusPanels.h"
 
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSizeGrip>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 
 #include "GridStatusText.h"
 
@@ -20,7 +23,8 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
       view_(view),
       viewport_(view.viewport()),
       countPanel_(countPanel),
-      pointerPanel_(pointerPanel) {
+      pointerPanel_(pointerPanel),
+      leastPointerWidth_(pointerPanel.fontMetrics().averageCharWidth() * 8) {
     const auto both = [this] {
         UpdateCount();
         UpdatePointer();
@@ -35,12 +39,29 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
         }
     };
     connect(&grid, &QAbstractItemModel::dataChanged, this, later);
-    connect(&grid, &QAbstractItemModel::modelReset, this, later);
+    // After the grid has put the focus on the first block: a load is not a move of the user's.
+    connect(&grid, &QAbstractItemModel::modelReset, this, [this, later] {
+        source_ = pointerInside_ ? Source::Pointer : Source::None;
+        later();
+    });
+    if (view.selectionModel() != nullptr) {
+        connect(view.selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+            source_ = Source::Focus;
+            UpdatePointer();
+        });
+    }
     connect(view.horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &GridStatusPanels::UpdatePointer);
     connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this,
             &GridStatusPanels::UpdatePointer);
     view.viewport()->installEventFilter(this);
+    pointerPanel.installEventFilter(this);
+    if (QWidget* bar = pointerPanel.parentWidget(); bar != nullptr) {
+        bar->installEventFilter(this);
+        if (bar->parentWidget() != nullptr) {
+            bar->parentWidget()->installEventFilter(this);
+        }
+    }
     both();
 }
 
@@ -49,14 +70,46 @@ void GridStatusPanels::UpdateCount() {
 }
 
 void GridStatusPanels::UpdatePointer() {
-    QString text;
-    if (pointerInside_) {
-        const QModelIndex cell = view_.indexAt(pointer_);
-        if (cell.isValid()) {
-            text = PointerCellText(doc_, cell.row() + 1, cell.column());
-        }
+    QModelIndex cell;
+    if (source_ == Source::Pointer && pointerInside_) {
+        cell = view_.indexAt(pointer_);
+    } else if (source_ == Source::Focus) {
+        cell = view_.currentIndex();
     }
-    pointerPanel_.setText(text);
+    pointerText_ =
+        cell.isValid() ? PointerPanelText(doc_, cell.row() + 1, cell.column()) : QString();
+    ShowPointerText();
+}
+
+void GridStatusPanels::ShowPointerText() {
+    const QString shown = pointerPanel_.fontMetrics().elidedText(
+        pointerText_, Qt::ElideRight, pointerPanel_.contentsRect().width());
+    pointerPanel_.setText(shown);
+    pointerPanel_.setToolTip(shown == pointerText_ ? QString() : pointerText_);
+}
+
+void GridStatusPanels::FitPointerPanel() {
+    const QWidget* bar = pointerPanel_.parentWidget();
+    if (bar == nullptr) {
+        return;
+    }
+    // The bar is never narrower than its panels: once widened with the window, the panel would
+    // hold it wide. The window's width is what there is.
+    int right = bar->width();
+    if (const QWidget* window = bar->parentWidget(); window != nullptr) {
+        right = std::min(right, window->width() - bar->x());
+    }
+    right -= 4;
+    if (const QSizeGrip* grip = bar->findChild<QSizeGrip*>();
+        grip != nullptr && grip->isVisible()) {
+        right -= grip->width();
+    }
+    // A fixed size in both directions: a new text repaints the panel alone instead of laying
+    // out the whole status bar again.
+    const int width = std::max(leastPointerWidth_, right - pointerPanel_.x());
+    if (width != pointerPanel_.width()) {
+        pointerPanel_.setFixedWidth(width);
+    }
 }
 
 bool GridStatusPanels::eventFilter(QObject* watched, QEvent* event) {
@@ -64,11 +117,23 @@ bool GridStatusPanels::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseMove) {
             pointer_ = static_cast<QMouseEvent*>(event)->position().toPoint();
             pointerInside_ = true;
+            source_ = Source::Pointer;
             UpdatePointer();
         } else if (event->type() == QEvent::Leave) {
             pointerInside_ = false;
+            if (source_ == Source::Pointer) {
+                source_ = Source::None;
+            }
             UpdatePointer();
         }
+    } else if (watched == &pointerPanel_) {
+        if (event->type() == QEvent::Move) {
+            FitPointerPanel();
+        } else if (event->type() == QEvent::Resize) {
+            ShowPointerText();
+        }
+    } else if (event->type() == QEvent::Resize) {
+        FitPointerPanel();  // the status bar or the window
     }
     return QObject::eventFilter(watched, event);
 }

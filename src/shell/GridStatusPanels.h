@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QString>
 
 #include "ListViewModel.h"
 #include "VisibilityDocument.h"
@@ -12,10 +13,14 @@ class QTableView;
 namespace lumark {
 
 // Keeps two status panels in step with the grid: how many blocks are selected, and what the
-// cell under the pointer says. Both follow every change of the grid's cells or colours; the
-// pointer text also follows scrolling under a still pointer, and is empty once it leaves.
+// cell under the pointer or the focused cell says, whichever moved last: "7 sees 12", or on a
+// diagonal cell that block's summary. Both follow every change of the grid's cells or colours;
+// the pointer text also follows scrolling under a still pointer, and is empty once the pointer
+// leaves while it was the pointer's. A load starts with neither.
 // Changes are taken up once per event-loop turn: an action that clears the selection and then
 // selects again rewrites each panel at most once.
+// The pointer panel, the last, takes the rest of the window's width; a text longer than that is
+// cut with "…" and shown whole as the panel's tooltip.
 class GridStatusPanels : public QObject {
     Q_OBJECT
 
@@ -30,14 +35,22 @@ class GridStatusPanels : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    enum class Source { None, Pointer, Focus };
+
+    void FitPointerPanel();
+    void ShowPointerText();
+
     const VisibilityDocument& doc_;
     const ListViewModel& grid_;
     QTableView& view_;
     const QObject* viewport_;  // compared only: it may be on its way out with the window
     QLabel& countPanel_;
     QLabel& pointerPanel_;
-    QPoint pointer_;  // viewport pixels
+    const int leastPointerWidth_;
+    QString pointerText_;  // whole, before cutting
+    QPoint pointer_;       // viewport pixels
     bool pointerInside_ = false;
+    Source source_ = Source::None;
     bool updatePending_ = false;
 };
 

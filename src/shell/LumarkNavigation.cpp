@@ -1,10 +1,12 @@
-// The window's navigation aids: row labels, the selection and pointer panels, go to block and
-// the Overview window.
+// The window's navigation aids: row labels, block summaries as header tooltips, the selection
+// and pointer panels, go to block and the Overview window.
+#include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "BlockTooltips.h"
 #include "GoToBlock.h"
 #include "GridStatusPanels.h"
 #include "HeaderMarks.h"
@@ -17,6 +19,7 @@ namespace lumark {
 void LumarkMain::CreateNavigation() {
     ShowRowLabels(*ListView);
     FollowHeaderMarks(*ListView, *grid_);
+    ShowBlockSummaryTooltips(*ListView, doc_);
 
     // Panels 6 and 7, after "Modified"; fixed widths, so the bar does not jump as they change.
     const auto addPanel = [this](const char* name, int widthTwips) {
@@ -50,9 +53,8 @@ void LumarkMain::Overview_Key() {
         if (overview_ == nullptr) {
             overview_ = new OverviewWindow(doc_, *grid_, *ListView, this);
         }
-        overview_->show();
-        overview_->raise();
-        overview_->activateWindow();
+        // The controls stand above the grid's frame.
+        overview_->OpenBeside(*this, Picture1->mapToGlobal(QPoint(0, 0)).y() - 1);
     });
 }
 

@@ -31,7 +31,9 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
             (opt.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
-    if (opt.text.isEmpty()) {
+    // A cell cut by the viewport's left edge, at the row labels, shows no text: its last digits
+    // would read as part of the label's number.
+    if (opt.text.isEmpty() || opt.rect.left() < 0) {
         return;
     }
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;

@@ -10,6 +10,7 @@ namespace lumark {
 // Paints grid cells as the style does, but lays out each distinct text once: a grid shows a few
 // hundred texts in hundreds of cells per paint, and laying out every cell's text afresh was most
 // of the cost of painting. Cells with icons, check boxes or wrapped text are left to the style.
+// A cell cut at the viewport's left edge is drawn without its text.
 class GridCellDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;

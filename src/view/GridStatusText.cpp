@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "BlockSummary.h"
 #include "ListViewFunktionen.h"
+#include "RelationPicture.h"
 
 namespace lumark {
 
@@ -17,6 +19,36 @@ QString PointerCellText(const VisibilityDocument& doc, int row, int column) {
                                        : QStringLiteral("%1 does not see %2"))
         .arg(column - 1)
         .arg(row - 1);
+}
+
+QString PointerPanelText(const VisibilityDocument& doc, int row, int column) {
+    if (row == column && row >= 1 && row <= doc.BlockCount) {
+        return QString::fromStdString(BlockSummary(doc, column));
+    }
+    return PointerCellText(doc, row, column);
+}
+
+QString PairText(const VisibilityDocument& doc, int row, int column) {
+    if (row < 1 || column < 1 || row > doc.BlockCount || column > doc.BlockCount) {
+        return {};
+    }
+    const QString viewer = QString::number(column - 1);
+    const QString seen = QString::number(row - 1);
+    switch (KindOf(doc, column, row)) {
+        case RelationKind::Diagonal:
+            return viewer + QStringLiteral(" (itself)");
+        case RelationKind::Mutual:
+            return viewer + QStringLiteral(" sees ") + seen + QStringLiteral(", seen back");
+        case RelationKind::SeesOnly:
+            return viewer + QStringLiteral(" sees ") + seen + QStringLiteral(", not seen back");
+        case RelationKind::SeenOnly:
+            return viewer + QStringLiteral(" does not see ") + seen +
+                   QStringLiteral(", seen by it");
+        case RelationKind::Neither:
+            return viewer + QStringLiteral(" does not see ") + seen +
+                   QStringLiteral(", not seen by it");
+    }
+    return {};
 }
 
 QString SelectionCountText(const ListViewModel& grid, int blockCount) {

@@ -12,6 +12,15 @@ namespace lumark {
 // label column and outside the blocks.
 QString PointerCellText(const VisibilityDocument& doc, int row, int column);
 
+// What the pointer panel says of that cell: the cell's text, or on the diagonal the block's
+// summary ("block 7: sees 5-9 (5), ...").
+QString PointerPanelText(const VisibilityDocument& doc, int row, int column);
+
+// What element (column, row) and its mirror say together, in the file's block numbers:
+// "7 sees 12, seen back", "7 sees 12, not seen back", "7 does not see 12, seen by it",
+// "7 does not see 12, not seen by it", or "7 (itself)". Empty outside the blocks.
+QString PairText(const VisibilityDocument& doc, int row, int column);
+
 // "N selected", by the selection rule of the grid's colours; empty when no block is selected.
 QString SelectionCountText(const ListViewModel& grid, int blockCount);
 

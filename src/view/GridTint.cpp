@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 
 #include "RelationPicture.h"
 
@@ -13,13 +14,51 @@ namespace lumark {
 
 namespace {
 
-// A quarter of the kind's colour over the base: light enough for red and normal text alike.
-QColor Tint(RelationKind kind) {
-    const QColor base = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+// WCAG 2's relative luminance of an sRGB colour.
+double Luminance(const QColor& colour) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.red()) + 0.7152 * linear(colour.green()) +
+           0.0722 * linear(colour.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The lightest mix of the kind's colour over the base, in sixteenths from a quarter, that still
+// stands apart from the base by 1.35:1: a pale yellow would vanish beside the focus frame.
+QColor Mix(const QColor& base, RelationKind kind) {
     const Rgb colour = ColourOf(kind);
-    const auto mix = [](int under, int over) { return under + (over - under) / 4; };
-    return QColor(mix(base.red(), colour.R), mix(base.green(), colour.G),
-                  mix(base.blue(), colour.B));
+    QColor tint = base;
+    for (int sixteenths = 4; sixteenths <= 16; ++sixteenths) {
+        const auto mix = [sixteenths](int under, int over) {
+            return under + (over - under) * sixteenths / 16;
+        };
+        tint = QColor(mix(base.red(), colour.R), mix(base.green(), colour.G),
+                      mix(base.blue(), colour.B));
+        if (Contrast(tint, base) >= 1.35) {
+            break;
+        }
+    }
+    return tint;
+}
+
+// Painting asks for a tint per cell: both are mixed once per base colour.
+QColor Tint(RelationKind kind) {
+    static QRgb base = 0;
+    static QColor seesOnly, seenOnly;
+    const QColor now = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    if (!seesOnly.isValid() || now.rgb() != base) {
+        base = now.rgb();
+        seesOnly = Mix(now, RelationKind::SeesOnly);
+        seenOnly = Mix(now, RelationKind::SeenOnly);
+    }
+    return kind == RelationKind::SeesOnly ? seesOnly : seenOnly;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
 
 #include "GridAccessibility.h"
 #include "GridCellDelegate.h"
@@ -25,6 +27,23 @@ class GridHeader : public QHeaderView {
             count() > 1 ? sectionSizeFromContents(1).height() : QHeaderView::sizeHint().height();
         return {length(), height};
     }
+
+  protected:
+    // A header cut at the left edge, above the row labels, shows no text, as its cells do.
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        cut_ = rect.left() < 0 ? logicalIndex : -1;
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        cut_ = -1;
+    }
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (logicalIndex == cut_) {
+            option->text.clear();
+        }
+    }
+
+  private:
+    mutable int cut_ = -1;
 };
 
 }  // namespace
@@ -37,7 +56,10 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setMouseTracking(true);
-    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Sideways by whole columns: a column cut at the row labels would show the end of its
+    // numbers right after theirs, so that row "80" read "800". Scrolled to the end, the first
+    // column may still be cut; it is then drawn without text.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -96,6 +118,17 @@ void MatrixGridView::ApplyColumnWidths() {
         if (width != standard) {
             header->resizeSection(section, width);
         }
+    }
+}
+
+void MatrixGridView::updateGeometries() {
+    QTableView::updateGeometries();
+    // The label column is 0 wide: scrolled to it or to the first block, the grid looks the
+    // same, so the first step to the right would seem to do nothing.
+    QScrollBar* bar = horizontalScrollBar();
+    if (horizontalScrollMode() == ScrollPerItem && bar->maximum() >= 1 &&
+        horizontalHeader()->sectionSize(0) == 0) {
+        bar->setMinimum(1);
     }
 }
 

@@ -8,9 +8,10 @@ namespace lumark {
 class ListViewModel;
 
 // The grid on screen: a table view over a ListViewModel with fixed column widths and row
-// heights (sizing 300 columns to their contents would cost most of a second). It reports the
-// pointer and key events of the list view it stands in for, in viewport pixels. A header click
-// only reports the column: it neither moves the current cell nor scrolls.
+// heights (sizing 300 columns to their contents would cost most of a second), scrolled sideways
+// by whole columns (a column cut at the end of the scroll shows no text). It reports the pointer
+// and key events of the list view it stands in for, in viewport pixels. A header click only reports
+// the column: it neither moves the current cell nor scrolls.
 class MatrixGridView : public QTableView {
     Q_OBJECT
 
@@ -36,6 +37,7 @@ class MatrixGridView : public QTableView {
     void GridSpacePressed(Qt::KeyboardModifiers modifiers);
 
   protected:
+    void updateGeometries() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

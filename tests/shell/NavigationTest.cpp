@@ -1,6 +1,10 @@
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolTip>
 
 #include "../editing/EditingWindow.h"
 #include "GoToBlock.h"
@@ -21,6 +25,37 @@ class Navigation : public EditingWindowTest {
 
     QString SelectedPanel() const { return window->StatusPanel(6)->text(); }
     QString PointerPanel() const { return window->StatusPanel(7)->text(); }
+
+    // Wide enough for a summary in the pointer panel.
+    void Widen() {
+        window->resize(1400, window->height());
+        Settle();
+    }
+
+    // Block 7 sees 2, 3 and 4, none of which sees it back.
+    void LoadWithOneWayLinks() {
+        Load(10);
+        Sees(8, {3, 4, 5, 8});
+    }
+
+    // F2 with the grid focused: the Overview, shown, or null.
+    OverviewWindow* OpenOverview() {
+        QTest::keyClick(&View(), Qt::Key_F2);
+        Settle();
+        OverviewWindow* overview = window->Overview();
+        return overview != nullptr && QTest::qWaitForWindowExposed(overview) ? overview : nullptr;
+    }
+
+    QString TooltipAt(QHeaderView* header, int section) {
+        const int middle =
+            header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        const QPoint at = header->orientation() == Qt::Horizontal
+                              ? QPoint(middle, header->height() / 2)
+                              : QPoint(header->width() / 2, middle);
+        QHelpEvent help(QEvent::ToolTip, at, header->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(header->viewport(), &help);
+        return QToolTip::text();
+    }
 
     void MovePointer(int row, int block) {
         QTest::mouseMove(View().viewport(), CellCentre(row, block));
@@ -51,11 +86,56 @@ TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
     ClickCell(4, 8);
     Settle();  // the panels catch up once per event-loop turn
     EXPECT_EQ(PointerPanel(), QStringLiteral("7 sees 3"));  // follows the edit in place
-    MovePointer(5, 5);
-    EXPECT_EQ(PointerPanel(), QStringLiteral("4 (itself)"));
+    Widen();
+    MovePointer(5, 5);  // a diagonal cell: its block's summary
+    EXPECT_EQ(PointerPanel(), QStringLiteral("block 4: sees 4 (1), seen by 4 (1), 0 one-way"));
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(View().viewport(), &leave);
     EXPECT_EQ(PointerPanel(), QString());
+}
+
+TEST_F(Navigation, PointerPanelFollowsTheFocusAndCutsWhatDoesNotFit) {
+    LoadWithOneWayLinks();
+    Widen();
+    View().setFocus();
+    EXPECT_EQ(PointerPanel(), QString());  // a load moves nobody's focus
+    QTest::keyClick(&View(), Qt::Key_Down);
+    Settle();
+    EXPECT_EQ(PointerPanel(), QStringLiteral("0 does not see 1"));
+    const auto press = [this](Qt::Key key, int times) {
+        for (int i = 0; i < times; ++i) {
+            QTest::keyClick(&View(), key);
+        }
+        Settle();
+    };
+    press(Qt::Key_Right, 7);  // to block 7's column
+    press(Qt::Key_Down, 6);   // to its diagonal cell
+    const QString summary =
+        QStringLiteral("block 7: sees 2-4, 7 (4), seen by 7 (1), 3 one-way out (2-4)");
+    EXPECT_EQ(PointerPanel(), summary);
+    MovePointer(1, 1);  // then the pointer moved last
+    EXPECT_EQ(PointerPanel(), QStringLiteral("block 0: sees 0 (1), seen by 0 (1), 0 one-way"));
+
+    // In the narrowest window the panel keeps to the status bar and cuts the text.
+    press(Qt::Key_Up, 1);  // back on the diagonal by key: the focus moved last again
+    press(Qt::Key_Down, 1);
+    window->resize(window->minimumSize());
+    Settle();
+    const QLabel* panel = window->StatusPanel(7);
+    EXPECT_LE(panel->mapTo(window.get(), QPoint(panel->width(), 0)).x(), window->width());
+    EXPECT_TRUE(PointerPanel().endsWith(QChar(0x2026))) << PointerPanel().toStdString();
+    EXPECT_EQ(panel->toolTip(), summary);
+}
+
+TEST_F(Navigation, HeadersAndRowLabelsShowTheirBlocksSummaries) {
+    LoadWithOneWayLinks();
+    EXPECT_EQ(TooltipAt(View().horizontalHeader(), 8),
+              QStringLiteral("block 7: sees 2-4, 7 (4), seen by 7 (1), 3 one-way out (2-4)"));
+    EXPECT_EQ(TooltipAt(View().verticalHeader(), 3),  // the row of block 3
+              QStringLiteral("block 3: sees 3 (1), seen by 3, 7 (2), 1 one-way in (7)"));
+    ClickCell(8, 4);  // block 3 comes to see block 7: the tooltip follows
+    EXPECT_EQ(TooltipAt(View().verticalHeader(), 3),
+              QStringLiteral("block 3: sees 3, 7 (2), seen by 3, 7 (2), 0 one-way"));
 }
 
 TEST_F(Navigation, SelectedPanelAndHeaderMarksFollowTheSelection) {
@@ -90,6 +170,47 @@ TEST_F(Navigation, RowLabelsStayWhileScrollingSideways) {
               View().horizontalHeader()->sectionSize(1));
 }
 
+TEST_F(Navigation, NoCutColumnShowsItsTextAgainstTheRowLabels) {
+    Load(300);
+    QScrollBar* bar = View().horizontalScrollBar();
+    const auto firstShown = [this] { return View().columnAt(0); };
+    ASSERT_EQ(firstShown(), 1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+    Settle();
+    EXPECT_EQ(firstShown(), 2);  // the first step shows the next column
+    bar->setValue(bar->maximum() / 2);
+    Settle();
+    EXPECT_EQ(View().columnViewportPosition(firstShown()), 0);  // whole, right of the labels
+
+    // Scrolled to the end the last column is whole, so the first may be cut: a width that
+    // leaves half a column over makes sure it is.
+    const int column = View().columnWidth(1);
+    const int over = View().viewport()->width() % column;
+    window->resize(window->width() + column / 2 - over, window->height());
+    Settle();
+    bar->setValue(bar->maximum());
+    Settle();
+    const int cutEnd = View().columnViewportPosition(firstShown()) + column;
+    ASSERT_GT(cutEnd, 2);
+    ASSERT_LT(cutEnd, column);
+    // Text is dark; the background, tint and grid lines are not.
+    const auto darkPixels = [](const QImage& image, int left, int right) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = left; x < right; ++x) {
+                dark += image.pixelColor(x, y).lightness() < 110 ? 1 : 0;
+            }
+        }
+        return dark;
+    };
+    const QImage cells = View().viewport()->grab().toImage();
+    const QImage headers = View().horizontalHeader()->viewport()->grab().toImage();
+    EXPECT_EQ(darkPixels(cells, 0, cutEnd - 1), 0);
+    EXPECT_EQ(darkPixels(headers, 0, cutEnd - 1), 0);
+    EXPECT_GT(darkPixels(cells, cutEnd, cutEnd + column), 0);  // the next column's text shows
+    EXPECT_GT(darkPixels(headers, cutEnd, cutEnd + column), 0);
+}
+
 TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
     Load(6);
     const auto tinted = [this](int row, int block) {
@@ -122,20 +243,27 @@ TEST_F(Navigation, TintFollowsEditsCrossingAndLoading) {
     EXPECT_TRUE(tinted(2, 6));
 }
 
-TEST_F(Navigation, CtrlGScrollsToTheBlockAndChangesNothingElse) {
+TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
     Load(300);
     ClickHeader(7);
-    const QModelIndex current = View().currentIndex();
     const VisibilityMatrix before = window->Document().Matrix;
     View().scrollToTop();
     View().horizontalScrollBar()->setValue(0);
     ASSERT_FALSE(InView(251, 251));
 
+    Widen();
+    window->cmdSelAll->setFocus();  // the key works from anywhere in the window
     dialogs.AnswerInputBox(" 250 ");
     PressCtrlG();
     EXPECT_TRUE(InView(251, 251));  // its column and its row, at once
     EXPECT_EQ(dialogs.calls.at(0).Text, "Block number (0 to 299):");
-    EXPECT_EQ(View().currentIndex(), current);
+    // The focus is on the block's diagonal cell, and the next arrow key starts there.
+    EXPECT_EQ(View().currentIndex(), Grid().index(250, 251));
+    EXPECT_TRUE(View().hasFocus());
+    EXPECT_EQ(PointerPanel(),
+              QStringLiteral("block 250: sees 250 (1), seen by 250 (1), 0 one-way"));
+    QTest::keyClick(&View(), Qt::Key_Right);
+    EXPECT_EQ(View().currentIndex(), Grid().index(250, 252));
     EXPECT_TRUE(window->Document().Matrix == before);
     EXPECT_FALSE(window->Session().UnsavedChanges());
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
@@ -165,11 +293,8 @@ TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {
 
 TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
     Load(300);
-    QTest::keyClick(&View(), Qt::Key_F2);
-    Settle();
-    OverviewWindow* overview = window->Overview();
+    OverviewWindow* overview = OpenOverview();
     ASSERT_NE(overview, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
     EXPECT_TRUE(overview->windowFlags() & Qt::Tool);
     OverviewCanvas& canvas = overview->Canvas();
 
@@ -203,6 +328,82 @@ TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.CellRect(40, 250).center());
     Settle();
     EXPECT_TRUE(InView(250, 40));
+}
+
+TEST_F(Navigation, OverviewOpensBesideTheControlsInsideTheScreen) {
+    Load(300);
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);
+    const QRect placed = overview->frameGeometry();
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(placed));
+    // The buttons, frame and check box stand above the grid's frame.
+    const QRect controls(window->mapToGlobal(QPoint(0, 0)),
+                         QSize(window->width(), window->Picture1->y()));
+    EXPECT_FALSE(placed.intersects(controls));
+    // Its picture shows every block, one pixel each at the least.
+    EXPECT_GE(overview->Canvas().CellPixels() * 300, 300);
+    EXPECT_TRUE(overview->Canvas().rect().contains(overview->Canvas().StripRect()));
+}
+
+TEST_F(Navigation, OverviewNumbersItsEdgesAndReadsWhatIsUnderThePointer) {
+    Load(300);
+    Sees(8, {3, 4, 5, 8});  // block 7 sees 2, 3 and 4, one way
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);
+    OverviewCanvas& canvas = overview->Canvas();
+    const QImage picture = canvas.grab().toImage();
+    const auto dark = [&picture](QPoint at) { return picture.pixelColor(at).lightness() < 100; };
+
+    // A tick, and so a number, at block 0 and every step after it, on both edges.
+    const int step = canvas.NumberStep();
+    ASSERT_TRUE(step == 10 || step == 50) << step;
+    for (int block = 0; block < 300; ++block) {
+        EXPECT_EQ(dark(canvas.ColumnTick(block + 1)), block % step == 0) << block;
+        EXPECT_EQ(dark(canvas.RowTick(block + 1)), block % step == 0) << block;
+    }
+
+    // The strip: block 7 sees most (4), every other block fewest (1).
+    const auto barHeight = [&canvas, &picture](int column) {
+        const QRect strip = canvas.StripRect();
+        const int x = canvas.CellRect(column, 1).center().x();
+        int bar = 0;
+        for (int y = strip.top(); y <= strip.bottom(); ++y) {
+            bar += picture.pixelColor(x, y) == QColor(96, 96, 96) ? 1 : 0;
+        }
+        return bar;
+    };
+    EXPECT_EQ(barHeight(8), canvas.StripRect().height());
+    EXPECT_EQ(barHeight(1), 2);
+    EXPECT_EQ(barHeight(300), 2);
+
+    const auto point = [&canvas, overview](QPoint at) {
+        // Through the Overview's own window: offscreen, a cursor move would reach the main
+        // window beneath.
+        QTest::mouseMove(overview->windowHandle(), canvas.mapTo(overview, at));
+        Settle();
+    };
+    point(canvas.CellRect(8, 4).center());  // column of block 7, row of block 3
+    EXPECT_EQ(overview->PairReadout(), QStringLiteral("7 sees 3, not seen back"));
+    const QString summary7 =
+        QStringLiteral("block 7: sees 2-4, 7 (4), seen by 7 (1), 3 one-way out (2-4)");
+    EXPECT_EQ(overview->SummaryReadout(), summary7);
+    point(canvas.CellRect(4, 8).center());
+    EXPECT_EQ(overview->PairReadout(), QStringLiteral("3 does not see 7, seen by it"));
+    ClickCell(8, 4);  // block 3 comes to see 7: the readout of the still pointer follows
+    Settle();
+    EXPECT_EQ(overview->PairReadout(), QStringLiteral("3 sees 7, seen back"));
+    EXPECT_EQ(overview->SummaryReadout(),
+              QStringLiteral("block 3: sees 3, 7 (2), seen by 3, 7 (2), 0 one-way"));
+    point(QPoint(canvas.CellRect(8, 1).center().x(), canvas.StripRect().center().y()));
+    EXPECT_EQ(overview->PairReadout(), QString());  // over a bar: its block alone
+    EXPECT_EQ(overview->SummaryReadout(),
+              QStringLiteral("block 7: sees 2-4, 7 (4), seen by 3, 7 (2), 2 one-way out (2, 4)"));
+    point(QPoint(1, 1));  // beside the picture
+    EXPECT_EQ(overview->SummaryReadout(), QString());
+    QEvent leave(QEvent::Leave);
+    point(canvas.CellRect(8, 4).center());
+    QCoreApplication::sendEvent(&canvas, &leave);
+    EXPECT_EQ(overview->SummaryReadout(), QString());
 }
 
 }  // namespace

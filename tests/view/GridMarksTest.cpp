@@ -104,6 +104,26 @@ TEST(GridTint, MarksExactlyTheOneWayCellsWithOneTintEachWay) {
     }
 }
 
+TEST(GridTint, BothTintsStandOutFromWhiteBesideTheFocusFrame) {
+    // WCAG 2: relative luminance from linearised sRGB, ratio (lighter + 0.05) / (darker + 0.05).
+    const auto luminance = [](const QColor& c) {
+        const auto lin = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+    };
+    const auto againstWhite = [&luminance](const QColor& c) {
+        return 1.05 / (luminance(c) + 0.05);
+    };
+    EXPECT_NEAR(againstWhite(QColor(128, 128, 128)), 3.95, 0.01);  // the formula itself
+    Grid grid;
+    const std::pair<Cell, const char*> tints[] = {{{3, 1}, "sees only"}, {{1, 3}, "seen only"}};
+    for (const auto& [cell, kind] : tints) {
+        EXPECT_GE(againstWhite(grid.Tint(cell.first, cell.second)), 1.3) << kind;
+    }
+}
+
 TEST(GridTint, AnEditAnnouncesItsMirror) {
     // Edited elements (column, row); the mirror's cell is in row `column` under block column
     // `row`, that is model row column - 1 and model column row.
@@ -178,6 +198,22 @@ TEST(GridStatusText, PointerCellSaysWhoSeesWhom) {
     // clang-format on
     for (const auto& [cell, text] : cases) {
         EXPECT_EQ(PointerCellText(doc, cell.first, cell.second), QString::fromLatin1(text))
+            << cell.first << ", " << cell.second;
+    }
+}
+
+TEST(GridStatusText, PairSaysBothWaysAtOnce) {
+    const VisibilityDocument doc = SmallDocument();
+    // (row, block column) -> text: column's block first, then whether the row's sees it.
+    // clang-format off
+    const std::pair<Cell, const char*> cases[] = {
+        {{2, 1}, "0 sees 1, seen back"},          {{3, 1}, "0 sees 2, not seen back"},
+        {{1, 3}, "2 does not see 0, seen by it"}, {{4, 1}, "0 does not see 3, not seen by it"},
+        {{2, 2}, "1 (itself)"},                   {{5, 1}, ""}, {{1, 0}, ""},
+    };
+    // clang-format on
+    for (const auto& [cell, text] : cases) {
+        EXPECT_EQ(PairText(doc, cell.first, cell.second), QString::fromLatin1(text))
             << cell.first << ", " << cell.second;
     }
 }

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <QRect>
+#include <utility>
+
+#include "OverviewPicture.h"
+#include "WindowPlacement.h"
+
+using namespace lumark;
+
+namespace {
+
+// Ten blocks, each seeing itself; block 2 (index 3) sees block 7 (index 8), and block 1
+// (index 2) sees its neighbour 2 (index 3), both one way only.
+VisibilityDocument OneWayPairs() {
+    VisibilityDocument doc;
+    doc.VersionText = "1.2";
+    doc.BlockCount = 10;
+    for (int b = 1; b <= 10; ++b) {
+        doc.Matrix.Set(b, b, True16);
+    }
+    doc.Matrix.Set(3, 8, True16);
+    doc.Matrix.Set(2, 3, True16);
+    return doc;
+}
+
+Rgb PixelAt(const RelationPicture& picture, int x, int y) {
+    const std::uint8_t* p =
+        picture.Pixels.data() + (static_cast<std::size_t>(y) * picture.Width + x) * 3;
+    return {p[0], p[1], p[2]};
+}
+
+}  // namespace
+
+TEST(OverviewPicture, OneWaySpotsAreThreePixelsAtLeastAndKeepTheirNeighboursSquares) {
+    const VisibilityDocument doc = OneWayPairs();
+    const Rgb sees = ColourOf(RelationKind::SeesOnly);
+    const Rgb seen = ColourOf(RelationKind::SeenOnly);
+    const Rgb neither = ColourOf(RelationKind::Neither);
+    const Rgb itself = ColourOf(RelationKind::Diagonal);
+    struct Case {
+        int cell;
+        int x0, y0, x1, y1;  // the one-way spot of element (3, 8), pixels inclusive
+    };
+    // Element (3, 8) starts at pixel ((3 - 1) * cell, (8 - 1) * cell).
+    const Case cases[] = {
+        {1, 1, 6, 3, 8},    // its one pixel, one more on each side
+        {2, 3, 13, 5, 15},  // its four pixels and one more before each
+        {3, 6, 21, 8, 23},  // its own square, no larger
+    };
+    for (const Case& c : cases) {
+        const RelationPicture picture = OverviewPicture(doc, c.cell);
+        ASSERT_EQ(picture.Width, 10 * c.cell);
+        for (int y = c.y0 - 1; y <= c.y1 + 1; ++y) {
+            for (int x = c.x0 - 1; x <= c.x1 + 1; ++x) {
+                const bool inside = x >= c.x0 && x <= c.x1 && y >= c.y0 && y <= c.y1;
+                EXPECT_EQ(PixelAt(picture, x, y), inside ? sees : neither)
+                    << "cell " << c.cell << " at " << x << ", " << y;
+            }
+        }
+        // Its mirror (8, 3) the other way; one-way neighbours beside the diagonal keep their
+        // own squares, and the diagonal stays whole.
+        EXPECT_EQ(PixelAt(picture, 7 * c.cell, 2 * c.cell), seen) << c.cell;
+        EXPECT_EQ(PixelAt(picture, 1 * c.cell, 2 * c.cell), sees) << c.cell;
+        EXPECT_EQ(PixelAt(picture, 2 * c.cell, 1 * c.cell), seen) << c.cell;
+        for (int b = 0; b < 10; ++b) {
+            EXPECT_EQ(PixelAt(picture, b * c.cell, b * c.cell), itself) << c.cell << ", " << b;
+        }
+    }
+}
+
+TEST(OverviewPicture, NumbersEveryTenBlocksWhenTheyFitElseEveryFifty) {
+    // (square side, number width) -> step; a number needs its width and 4 pixels of gap.
+    const std::pair<std::pair<int, int>, int> cases[] = {
+        {{1, 18}, 50}, {{2, 16}, 10}, {{2, 17}, 50}, {{3, 26}, 10}, {{15, 18}, 10},
+    };
+    for (const auto& [in, step] : cases) {
+        EXPECT_EQ(NumberStep(in.first, in.second), step) << in.first << ", " << in.second;
+    }
+}
+
+TEST(WindowPlacement, BesideTheMainWindowElseBelowItsControlsAlwaysOnTheScreen) {
+    const QRect screen(0, 0, 1280, 900);
+    const QSize wanted(400, 500);
+    const QSize least(300, 300);
+    struct Case {
+        const char* what;
+        QRect main;
+        int controlsBottom;
+        QSize wanted, least;
+        QRect placed;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"room on the right", {100, 100, 500, 600}, 160, wanted, least, {600, 100, 400, 500}},
+        {"room on the left only", {800, 100, 400, 600}, 160, wanted, least, {400, 100, 400, 500}},
+        {"raised to end on screen", {100, 600, 500, 200}, 660, wanted, least, {600, 400, 400, 500}},
+        {"narrowed to the wider side", {300, 100, 700, 600}, 160, wanted, {250, 300},
+             {0, 100, 300, 500}},
+        {"no side: below controls", {0, 0, 1280, 880}, 60, {600, 900}, {500, 700},
+             {680, 61, 600, 839}},
+        {"too tall to miss them", {0, 0, 1280, 880}, 300, {600, 900}, {500, 700},
+             {680, 200, 600, 700}},
+        {"larger than the screen", {0, 0, 1280, 880}, 60, {2000, 2000}, {500, 700},
+             {0, 61, 1280, 839}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(PlaceBeside(c.main, c.controlsBottom, c.wanted, c.least, screen), c.placed)
+            << c.what;
+    }
+}
