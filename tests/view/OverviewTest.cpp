@@ -17,10 +17,10 @@ VisibilityDocument OneWayPairs() {
     doc.VersionText = "1.2";
     doc.BlockCount = 10;
     for (int b = 1; b <= 10; ++b) {
-        doc.Matrix.Set(b, b, True16);
+        doc.SetElement(b, b, True16);
     }
-    doc.Matrix.Set(3, 8, True16);
-    doc.Matrix.Set(2, 3, True16);
+    doc.SetElement(3, 8, True16);
+    doc.SetElement(2, 3, True16);
     return doc;
 }
 
