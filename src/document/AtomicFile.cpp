@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "LumarkError.h"
@@ -201,20 +202,46 @@ bool Restore(int fd, std::string_view old) {
            ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 && ::fsync(fd) == 0;
 }
 
-// Keeps the inode, and with it every link, the owner, the group and the mode.
+// A folder of the program's own, made private on first use.
+bool MakeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+// Keeps the inode, and with it every link, the owner, the group and the mode. The old bytes
+// are kept beside the file, or in `backupFolder` where its own folder cannot be written.
 void WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes,
-                  const SaveSystemCalls& calls) {
+                  const SaveSystemCalls& calls, const std::string& backupFolder) {
     const Descriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
     std::string old;
     if (file.get() < 0 || !ReadAll(file.get(), old)) {
         ThrowWriteError(path, errno);
     }
-    TemporaryFile backup(DirectoryPartOf(target) + NamePartOf(target) + ".backup-XXXXXX");
-    if (!backup.created() || !WriteAll(backup.fd(), old, calls) || calls.Sync(backup.fd()) != 0 ||
-        !backup.Close()) {
+    const std::string besideFile = DirectoryPartOf(target) + NamePartOf(target);
+    auto backup = std::make_unique<TemporaryFile>(besideFile + ".backup-XXXXXX");
+    if (!backup->created() && (errno == EACCES || errno == EROFS || errno == EPERM) &&
+        !backupFolder.empty()) {
+        const int besideError = errno;
+        if (MakeFolders(backupFolder)) {
+            backup = std::make_unique<TemporaryFile>(backupFolder + "/" + NamePartOf(target) +
+                                                     ".backup-XXXXXX");
+        }
+        if (!backup->created()) {
+            ThrowWriteError(path, besideError);
+        }
+    }
+    if (!backup->created() || !WriteAll(backup->fd(), old, calls) ||
+        calls.Sync(backup->fd()) != 0 || !backup->Close()) {
         ThrowWriteError(path, errno);
     }
-    SyncDirectoryOf(target);
+    SyncDirectoryOf(backup->path());
     // From here until the new bytes are on disk the file may hold a mixture; the backup holds
     // the old bytes whole.
     if (::lseek(file.get(), 0, SEEK_SET) != 0 || !WriteAll(file.get(), bytes, calls) ||
@@ -224,10 +251,10 @@ void WriteInPlace(const std::string& path, const std::string& target, std::strin
         if (Restore(file.get(), old)) {
             ThrowWriteError(path, error);
         }
-        backup.Keep();
+        backup->Keep();
         throw LumarkError::FileOperation(
             "cannot write", path,
-            std::string(std::strerror(error)) + "; the old contents are in " + backup.path());
+            std::string(std::strerror(error)) + "; the old contents are in " + backup->path());
     }
 }
 
@@ -296,6 +323,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const SaveSystemCalls& calls) {
+    WriteFileAtomically(path, bytes, calls, {});
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const SaveSystemCalls& calls, const std::string& backupFolder) {
     if (path.empty()) {
         ThrowWriteError(path, ENOENT);
     }
@@ -309,9 +341,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
     }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if ((exists && old.st_nlink > 1) ||
+    // A folder that cannot be written can still hold a file that can.
+    const std::string folder = DirectoryPartOf(target);
+    const bool folderWritable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+    if ((exists && (old.st_nlink > 1 || !folderWritable)) ||
         !ReplaceThroughTemporary(path, target, exists ? &old : nullptr, bytes, calls)) {
-        WriteInPlace(path, target, bytes, calls);
+        WriteInPlace(path, target, bytes, calls, backupFolder);
     }
 }
 

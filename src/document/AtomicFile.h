@@ -35,6 +35,11 @@ struct SaveSystemCalls {
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const SaveSystemCalls& calls);
 
+// The same; a file whose folder cannot be written is written in place, and when its backup
+// cannot go beside it either, it goes to `backupFolder` (made private if missing).
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const SaveSystemCalls& calls, const std::string& backupFolder);
+
 // Writes up to `size` bytes to the descriptor; the result and errno as of POSIX write().
 using WriteSystemCall = std::function<ssize_t(int fd, const void* data, std::size_t size)>;
 

@@ -63,6 +63,12 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
     push();
 }
 
+void EditHistory::Replace(const QString& text, const VisibilityDocument& replacement) {
+    clickStepOnTop_ = false;
+    // Pushing runs the step's redo, which puts the replacement in.
+    stack_.push(new DocumentReplacement(doc_, grid_, text, doc_, replacement));
+}
+
 bool EditHistory::Undo() {
     return Step(false);
 }

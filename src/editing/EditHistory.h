@@ -25,6 +25,9 @@ class EditHistory {
     // and none at all when together they changed nothing.
     void RecordDoubleClick(const std::function<void()>& action);
 
+    // Puts `replacement` in place of the whole document as one step named `text`.
+    void Replace(const QString& text, const VisibilityDocument& replacement);
+
     // One step back or forward; false, and nothing touched, when there is none.
     bool Undo();
     bool Redo();

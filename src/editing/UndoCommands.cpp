@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "MatrixGrid.h"
+
 namespace lumark {
 
 namespace {
@@ -45,6 +47,23 @@ bool RecordedEdit::mergeWith(const QUndoCommand* other) {
     kind_ = Kind::Action;  // one double click per click
     setObsolete(changes_.empty());
     return true;
+}
+
+DocumentReplacement::DocumentReplacement(VisibilityDocument& doc, ListViewModel& grid,
+                                         const QString& text, VisibilityDocument before,
+                                         VisibilityDocument after)
+    : doc_(doc), grid_(grid), before_(std::move(before)), after_(std::move(after)) {
+    setText(text);
+}
+
+void DocumentReplacement::undo() {
+    doc_ = before_;
+    FillMatrixGrid(doc_, grid_);
+}
+
+void DocumentReplacement::redo() {
+    doc_ = after_;
+    FillMatrixGrid(doc_, grid_);
 }
 
 }  // namespace lumark

@@ -36,4 +36,21 @@ class RecordedEdit : public QUndoCommand {
     bool applied_ = true;
 };
 
+// A step that put another whole document in place, such as the file read again from disk:
+// block count and layout may differ, so the grid is rebuilt either way.
+class DocumentReplacement : public QUndoCommand {
+  public:
+    DocumentReplacement(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
+                        VisibilityDocument before, VisibilityDocument after);
+
+    void undo() override;
+    void redo() override;
+
+  private:
+    VisibilityDocument& doc_;
+    ListViewModel& grid_;
+    VisibilityDocument before_;
+    VisibilityDocument after_;
+};
+
 }  // namespace lumark

@@ -1,8 +1,13 @@
 #include "DocumentSession.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
+#include <QFileSystemWatcher>
+#include <QGuiApplication>
+#include <QTimer>
 
+#include "AtomicFile.h"
 #include "DateiOeffnen.h"
 #include "Ini.h"
 #include "LumarkError.h"
@@ -11,6 +16,7 @@
 #include "MatrixGridModel.h"
 #include "PathParts.h"
 #include "PathText.h"
+#include "RelationChanges.h"
 #include "UserDialogs.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
@@ -30,6 +36,16 @@ const char* const StrandedEditsHint =
     "The edits are still in the window: Save As (Ctrl+Shift+S) can write them elsewhere.";
 const char* const SaveAsFailedHint = "Nothing was saved; the edits are still in the window.";
 
+const char* const ReloadedText = "Reloaded: changed on disk";
+const char* const UnreadableText = "Changed on disk; cannot be read yet";
+const char* const DeletedText = "Deleted on disk";
+const char* const ReadOnlyText = "Read-only";
+const char* const ReloadStepText = "Reload from disk";
+// The longest list of changes a question shows.
+constexpr std::size_t ListedChanges = 10;
+// Changes in quick succession, such as a copy written in pieces, are looked at once.
+constexpr int CheckDelayMs = 150;
+
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -43,12 +59,29 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFilePath,
-                                 QObject* parent)
+                                 std::string backupFolder, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       settingsFilePath_(std::move(settingsFilePath)),
       grid_(new MatrixGridModel(doc_, this)),
-      history_(std::make_unique<EditHistory>(doc_, *grid_)) {}
+      history_(std::make_unique<EditHistory>(doc_, *grid_)),
+      backupFolder_(std::move(backupFolder)),
+      watcher_(new QFileSystemWatcher(this)),
+      checkSoon_(new QTimer(this)) {
+    checkSoon_->setSingleShot(true);
+    checkSoon_->setInterval(CheckDelayMs);
+    connect(checkSoon_, &QTimer::timeout, this, [this] { CheckDisk(); });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, checkSoon_,
+            static_cast<void (QTimer::*)()>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, checkSoon_,
+            static_cast<void (QTimer::*)()>(&QTimer::start));
+    // What the panel said of the last change is news until the next edit.
+    connect(&history_->Steps(), &QUndoStack::indexChanged, this, [this] {
+        if (diskState_ == ReloadedText || diskState_ == UnreadableText) {
+            SetDiskState({});
+        }
+    });
+}
 
 DocumentSession::~DocumentSession() = default;
 
@@ -81,10 +114,15 @@ bool DocumentSession::MayReplaceDocument() {
 }
 
 void DocumentSession::Open(const std::string& path) {
+    // Taken before reading: a change during the read then shows as a change afterwards.
+    const std::optional<FileState> state = ReadFileState(path);
     ReadVisibilityFile(doc_, path);
     history_->Clear();
     touched_ = false;
+    RememberDisk(state, doc_);
     FollowFile(path);
+    Watch();
+    SetDiskState(::access(path.c_str(), W_OK) != 0 ? ReadOnlyText : "");
     FillMatrixGrid(doc_, *grid_);
     emit DocumentReplaced();
 }
@@ -93,6 +131,7 @@ void DocumentSession::Adopt(const VisibilityDocument& doc, const std::string& pa
     doc_ = doc;
     history_->Clear();
     touched_ = false;
+    disk_.reset();
     filePath_ = path;
     emit FileFollowed();
     FillMatrixGrid(doc_, *grid_);
@@ -107,15 +146,25 @@ void DocumentSession::FollowFile(const std::string& path) {
     emit FileFollowed();
 }
 
-void DocumentSession::WriteDocumentTo(const std::string& path, const char* whenFailed) {
+bool DocumentSession::WriteDocumentTo(const std::string& path, const char* whenFailed) {
+    if (path == filePath_ && !MayReplaceChangedFile()) {
+        return false;
+    }
+    const std::string bytes = FormatVisibilityFile(doc_);
     try {
-        WriteVisibilityFile(doc_, path);
+        WriteFileAtomically(path, bytes, SaveSystemCalls::Real(), backupFolder_);
     } catch (const LumarkError& error) {
         throw LumarkError(std::string(error.what()) + "\n\n" + whenFailed);
     }
     // What is on disk now is where undoing back to clears the flag.
     history_->MarkSaved();
     touched_ = false;
+    const std::optional<FileIdentity> identity = IdentityOf(path);
+    RememberDisk(
+        identity ? std::optional<FileState>(FileState{*identity, HashBytes(bytes)}) : std::nullopt,
+        doc_);
+    SetDiskState({});
+    return true;
 }
 
 bool DocumentSession::AskToSaveChanges() {
@@ -127,7 +176,7 @@ bool DocumentSession::AskToSaveChanges() {
     }
     // With no file ever loaded there is nowhere to write; Yes then goes on like No.
     if (answer == UserDialogs::vbYes && !filePath_.empty()) {
-        WriteDocumentTo(filePath_, StrandedEditsHint);
+        return WriteDocumentTo(filePath_, StrandedEditsHint);
     }
     return true;
 }
@@ -140,7 +189,9 @@ void DocumentSession::Save() {
         UserDialogs::vbYes) {
         return;
     }
-    WriteDocumentTo(filePath_, StrandedEditsHint);
+    if (!WriteDocumentTo(filePath_, StrandedEditsHint)) {
+        return;
+    }
     dialogs_.MsgBox("File : " + filePath_, "Save Visibility successfull", UserDialogs::vbOKOnly);
 }
 
@@ -167,8 +218,11 @@ void DocumentSession::SaveAs() {
                         UserDialogs::vbYesNo + UserDialogs::vbExclamation) != UserDialogs::vbYes) {
         return;
     }
-    WriteDocumentTo(path, SaveAsFailedHint);
+    if (!WriteDocumentTo(path, SaveAsFailedHint)) {
+        return;
+    }
     FollowFile(path);
+    Watch();
 }
 
 bool DocumentSession::MayClose() {
@@ -189,6 +243,140 @@ bool DocumentSession::Redo() {
     }
     touched_ = false;
     return true;
+}
+
+void DocumentSession::RememberDisk(const std::optional<FileState>& state,
+                                   const VisibilityDocument& doc) {
+    disk_ = state;
+    diskDocument_ = doc;
+    unreadable_.reset();
+    keptOver_.reset();
+}
+
+void DocumentSession::SetDiskState(std::string text) {
+    if (text != diskState_) {
+        diskState_ = std::move(text);
+        emit DiskStateChanged();
+    }
+}
+
+void DocumentSession::Watch() {
+    if (!watcher_->files().isEmpty()) {
+        watcher_->removePaths(watcher_->files());
+    }
+    if (!watcher_->directories().isEmpty()) {
+        watcher_->removePaths(watcher_->directories());
+    }
+    if (filePath_.empty()) {
+        return;
+    }
+    const std::string_view folder = SplitPath(filePath_).Folder;
+    watcher_->addPath(PathToQString(filePath_));
+    watcher_->addPath(folder.empty() ? QStringLiteral(".") : PathToQString(std::string(folder)));
+}
+
+void DocumentSession::CheckDisk() {
+    if (filePath_.empty() || !disk_) {
+        return;
+    }
+    // A question about the file waits for the box on screen, and one at a time.
+    if (checking_ || QGuiApplication::modalWindow() != nullptr) {
+        checkSoon_->start();
+        return;
+    }
+    const std::optional<FileIdentity> identity = IdentityOf(filePath_);
+    if (!identity) {
+        SetDiskState(DeletedText);
+        return;
+    }
+    if (!watcher_->files().contains(PathToQString(filePath_))) {
+        Watch();
+    }
+    if (*identity == disk_->Identity || identity == unreadable_) {
+        if (diskState_ == DeletedText) {
+            SetDiskState({});
+        }
+        return;
+    }
+    const std::optional<FileState> state = ReadFileState(filePath_);
+    if (!state) {
+        return;  // gone again, or not a file for now: the next change is looked at
+    }
+    if (state->Hash == disk_->Hash) {
+        disk_->Identity = state->Identity;  // touched or copied over, same bytes
+        if (diskState_ == DeletedText) {
+            SetDiskState({});
+        }
+        return;
+    }
+    if (keptOver_ == state->Hash) {
+        return;
+    }
+    VisibilityDocument fresh;
+    try {
+        ReadVisibilityFile(fresh, filePath_);
+    } catch (const LumarkError&) {
+        // Likely cut short while the other program writes it: tried again when it changes.
+        unreadable_ = state->Identity;
+        SetDiskState(UnreadableText);
+        return;
+    }
+    unreadable_.reset();
+    if (UnsavedChanges()) {
+        checking_ = true;
+        const bool reload = AskToReload(fresh);
+        checking_ = false;
+        if (!reload) {
+            keptOver_ = state->Hash;
+            SetDiskState({});
+            return;
+        }
+    }
+    ReloadFromDisk(fresh, *state);
+}
+
+bool DocumentSession::AskToReload(const VisibilityDocument& fresh) {
+    const std::vector<std::string> changes = RelationChanges(diskDocument_, fresh);
+    std::string listed;
+    for (std::size_t i = 0; i < changes.size() && i < ListedChanges; ++i) {
+        listed += changes[i] + "\n";
+    }
+    if (changes.size() > ListedChanges) {
+        listed += "and " + std::to_string(changes.size() - ListedChanges) + " more\n";
+    }
+    const std::string text = filePath_ +
+                             "\nwas changed by another program. What it changed in the version "
+                             "Lumark opened:\n\n" +
+                             listed +
+                             "\nReload the file from disk? Your edits stay in the undo history.";
+    return dialogs_.MsgBox(text, "Changed on disk",
+                           UserDialogs::vbYesNo + UserDialogs::vbExclamation) == UserDialogs::vbYes;
+}
+
+void DocumentSession::ReloadFromDisk(const VisibilityDocument& fresh, const FileState& state) {
+    history_->Replace(QString::fromLatin1(ReloadStepText), fresh);
+    history_->MarkSaved();
+    touched_ = false;
+    RememberDisk(state, fresh);
+    SetDiskState(::access(filePath_.c_str(), W_OK) != 0 ? ReadOnlyText : ReloadedText);
+    emit DocumentReplaced();
+}
+
+bool DocumentSession::MayReplaceChangedFile() {
+    if (!disk_) {
+        return true;
+    }
+    const std::optional<FileState> now = ReadFileState(filePath_);
+    if (!now || now->Hash == disk_->Hash) {
+        return true;  // gone, or as Lumark left it
+    }
+    return dialogs_.MsgBox(filePath_ +
+                               "\nwas changed by another program after Lumark opened it.\n"
+                               "Replace it with the window's version?\n\n"
+                               "No writes nothing; Save As (Ctrl+Shift+S) can write the "
+                               "window's version elsewhere.",
+                           "Replace changed file",
+                           UserDialogs::vbYesNo + UserDialogs::vbExclamation) == UserDialogs::vbYes;
 }
 
 }  // namespace lumark

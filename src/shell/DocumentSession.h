@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "EditHistory.h"
+#include "FileState.h"
 #include "VisibilityDocument.h"
+
+class QFileSystemWatcher;
+class QTimer;
 
 namespace lumark {
 
@@ -19,8 +25,10 @@ class DocumentSession : public QObject {
     Q_OBJECT
 
   public:
-    // `settingsFilePath` holds "LastDir".
-    DocumentSession(UserDialogs& dialogs, std::string settingsFilePath, QObject* parent = nullptr);
+    // `settingsFilePath` holds "LastDir". `backupFolder` is where a save in place keeps the old
+    // bytes when the file's own folder cannot be written; empty for nowhere else.
+    DocumentSession(UserDialogs& dialogs, std::string settingsFilePath,
+                    std::string backupFolder = {}, QObject* parent = nullptr);
     ~DocumentSession() override;
 
     VisibilityDocument& Document() { return doc_; }
@@ -60,12 +68,28 @@ class DocumentSession : public QObject {
     bool Undo();
     bool Redo();
 
+    // The file on disk. What Lumark last read or wrote is remembered (identity and a hash of
+    // the bytes); the file and its folder are watched, and CheckDisk also runs when the window
+    // is activated and before every write, since watchers miss changes on some file systems.
+    // Lumark's own writes are never taken for outside changes.
+    //
+    // CheckDisk: a file whose bytes changed is reloaded at once when the window holds no
+    // unsaved changes, else only after the "Changed on disk" question; either way the reload is
+    // one undo step. A file that does not read is left alone until it changes again. While a
+    // modal box is open the check waits, and changes in quick succession give one check.
+    void CheckDisk();
+    // The file's state on disk for the status bar: "Reloaded: changed on disk", "Changed on
+    // disk; cannot be read yet", "Deleted on disk", "Read-only" or empty.
+    const std::string& DiskState() const { return diskState_; }
+
   signals:
     // Another document, or the same one read again, now fills the grid: the version panel and
     // the focus follow it.
     void DocumentReplaced();
     // The session now stands for the file at FilePath(): the caption follows.
     void FileFollowed();
+    // DiskState() changed.
+    void DiskStateChanged();
 
   private:
     // "Save Visibility now ?": false for Cancel; Yes writes the document to its file first and
@@ -74,8 +98,22 @@ class DocumentSession : public QObject {
     // Before the document is replaced: false when the user cancels.
     bool MayReplaceDocument();
     // Writes the document to `path` and makes that the saved state; the message of a failure
-    // ends with `whenFailed`.
-    void WriteDocumentTo(const std::string& path, const char* whenFailed);
+    // ends with `whenFailed`. False, with nothing written, when the file changed on disk and
+    // the user keeps it.
+    bool WriteDocumentTo(const std::string& path, const char* whenFailed);
+    // Before writing over the open file: true unless another program changed its bytes since
+    // Lumark last read or wrote them and the user keeps that version.
+    bool MayReplaceChangedFile();
+    // What Lumark now knows to be on disk, read or written: `doc` holds `state`'s bytes.
+    void RememberDisk(const std::optional<FileState>& state, const VisibilityDocument& doc);
+    // The file's bytes changed to `fresh`: it replaces the document as one undo step, and that
+    // is the state on disk.
+    void ReloadFromDisk(const VisibilityDocument& fresh, const FileState& state);
+    // Asks whether to reload a file changed on disk while the window holds unsaved changes.
+    bool AskToReload(const VisibilityDocument& fresh);
+    void SetDiskState(std::string text);
+    // The file and its folder, watched again: a rename over the file drops its watch.
+    void Watch();
     // The window now stands for `path`: "LastDir" and the caption follow it.
     void FollowFile(const std::string& path);
 
@@ -86,6 +124,16 @@ class DocumentSession : public QObject {
     std::unique_ptr<EditHistory> history_;
     std::string filePath_;
     bool touched_ = false;
+
+    const std::string backupFolder_;
+    std::optional<FileState> disk_;  // as last read or written; none for an adopted document
+    VisibilityDocument diskDocument_;
+    std::optional<FileIdentity> unreadable_;  // a version on disk that did not read
+    std::optional<std::uint64_t> keptOver_;   // bytes on disk the user chose not to load
+    std::string diskState_;
+    QFileSystemWatcher* watcher_;
+    QTimer* checkSoon_;
+    bool checking_ = false;
 };
 
 }  // namespace lumark

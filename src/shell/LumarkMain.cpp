@@ -31,8 +31,10 @@
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
 #include "MatrixGridView.h"
+#include "PathParts.h"
 #include "PathText.h"
 #include "ProgramInfo.h"
+#include "RecoveryLocation.h"
 #include "StartupFile.h"
 #include "Twips.h"
 #include "UserDialogs.h"
@@ -66,7 +68,10 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     : QMainWindow(parent),
       dialogs_(dialogs),
       commandLine_(std::move(commandLine)),
-      session_(new DocumentSession(dialogs, std::move(settingsFilePath), this)),
+      // A save in place keeps the old bytes in the program's state folder when the file's
+      // own folder cannot be written.
+      session_(new DocumentSession(dialogs, std::move(settingsFilePath),
+                                   std::string(SplitPath(RecoveryFolder()).Folder), this)),
       doc_(session_->Document()),
       grid_(&session_->Grid()) {
     CreateControls();
@@ -265,6 +270,15 @@ void LumarkMain::Form_Initialize() {
     panels_.push_back(modified);
     UpdateModifiedPanel();
     CreateNavigation();
+    // After the pointer panel: the open file's state on disk, empty while nothing is to tell.
+    auto* diskState = new QLabel(StatusBar);
+    diskState->setObjectName(QStringLiteral("DiskState"));
+    diskState->setFixedSize(diskState->fontMetrics().horizontalAdvance(
+                                QStringLiteral("Changed on disk; cannot be read yet")) +
+                                Px(120),
+                            diskState->sizeHint().height());
+    StatusBar->addWidget(diskState);
+    panels_.push_back(diskState);
     Form_Resize();
 }
 
@@ -290,6 +304,10 @@ void LumarkMain::UpdateModifiedPanel() {
 void LumarkMain::ConnectSession() {
     connect(session_, &DocumentSession::FileFollowed, this, [this] {
         setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(session_->FilePath()));
+    });
+    connect(session_, &DocumentSession::DiskStateChanged, this, [this] {
+        StatusPanelByKey(QStringLiteral("DiskState"))
+            ->setText(QString::fromStdString(session_->DiskState()));
     });
     connect(session_, &DocumentSession::DocumentReplaced, this, [this] {
         UpdateFileVersionPanel();
@@ -333,6 +351,9 @@ void LumarkMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         Form_Activate();
+        // Watchers miss changes on some file systems; coming back to the window is a moment
+        // to look.
+        RunGuarded([this] { session_->CheckDisk(); });
     }
 }
 
