@@ -53,6 +53,10 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
                                                 ? RecordedEdit::Kind::CellClick
                                                 : RecordedEdit::Kind::DoubleClick;
         stack_.push(new RecordedEdit(doc_, grid_, name, recorder.TakeChanges(), stepKind));
+        // A step away from the saved state is unsaved, whether or not the action said so.
+        if (!stack_.isClean()) {
+            doc_.UnsavedChanges = true;
+        }
     };
     try {
         action();

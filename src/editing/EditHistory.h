@@ -11,8 +11,9 @@ namespace lumark {
 
 // Undo and redo of what the user's actions changed in the relation. Each action that changed at
 // least one element becomes one step holding just those elements; selections are no steps.
-// Actions set UnsavedChanges as they always do; a step back or forward sets it from whether
-// the history then stands where the document was last opened or saved.
+// Actions set UnsavedChanges as they always do, and a new step away from the saved state sets it
+// too; a step back or forward sets it from whether the history then stands where the document
+// was last opened or saved.
 class EditHistory {
   public:
     EditHistory(VisibilityDocument& doc, ListViewModel& grid);

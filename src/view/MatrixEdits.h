@@ -32,6 +32,11 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
 // leaves it as it was) and returns the number of elements changed.
 int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid);
 
+// The counterpart of "Cross Fw & Bw": every pair of blocks seen only one way becomes seen
+// neither way; pairs seen both ways and the diagonal stay. Leaves UnsavedChanges to the edit
+// history and returns the number of elements cleared.
+int RemoveOneWayVisibility(VisibilityDocument& doc, ListViewModel& grid);
+
 // One element as an edit changed it: its indices as the edit used them, and its values.
 struct ElementChange {
     std::int16_t Column;
