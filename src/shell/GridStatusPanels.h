@@ -25,6 +25,10 @@ class GridStatusPanels : public QObject {
 
     void UpdateCount();
     void UpdatePointer();
+    // What a command reports, shown in the count panel in place of the count until the selection
+    // changes or ClearNote is called; `detail` is its tooltip.
+    void ShowNote(const QString& note, const QString& detail);
+    void ClearNote();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -36,7 +40,9 @@ class GridStatusPanels : public QObject {
     const QObject* viewport_;  // compared only: it may be on its way out with the window
     QLabel& countPanel_;
     QLabel& pointerPanel_;
-    QPoint pointer_;  // viewport pixels
+    QString note_;
+    QString countAtNote_;  // the count text when the note was shown
+    QPoint pointer_;       // viewport pixels
     bool pointerInside_ = false;
     bool updatePending_ = false;
 };

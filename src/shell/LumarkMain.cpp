@@ -91,6 +91,7 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     CreateControls();
     Form_Initialize();
     ConnectGridKeys(*this);
+    ConnectCommands();
     DescribeWindowForAccessibility(*this);
 }
 
