@@ -89,9 +89,9 @@ void LumarkMain::SelectBlocks_Key() {
             return;
         }
         interaction_->SelectBlocks(list.Blocks);
-        // The first of them comes into view, the rows staying where they are.
-        const QModelIndex top = ListView->indexAt(QPoint(0, 0));
-        ListView->scrollTo(grid_->index(top.isValid() ? top.row() : 0, list.Blocks.front()));
+        // The first of them comes into view as Go to block shows a block: at its diagonal.
+        const std::int16_t first = list.Blocks.front();
+        ListView->scrollTo(grid_->index(first - 1, first), QAbstractItemView::PositionAtCenter);
     });
 }
 

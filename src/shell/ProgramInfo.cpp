@@ -33,8 +33,9 @@ const char* const Keys =
     "  Click a cell: the column's block sees the row's block, or no longer does\n"
     "    (with Edge Setting ticked: that block becomes the edge of the view)\n"
     "  Click a column header: select that block; Ctrl+click: add it\n"
-    "  Shift+click a header: select from the last header clicked; Ctrl+Shift+click: add\n"
-    "    that range; press on one header and release on another: select those between\n"
+    "  Shift+click a header: select from the last header clicked to it\n"
+    "  Ctrl+Shift+click a header: add that range\n"
+    "  Drag along the headers: select the blocks between\n"
     "  Right click on the grid or a header: every command, with its key\n"
     "  Drop a file on the window: open it\n";
 
