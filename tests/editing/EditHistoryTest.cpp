@@ -98,5 +98,14 @@ TEST_F(EditHistoryTest, ADoubleClickFoldsIntoItsFirstClick) {
     EXPECT_EQ(history.Steps().undoText(), QStringLiteral("Toggle block 8 sees 8"));
 }
 
+TEST_F(EditHistoryTest, AStepAwayFromTheSavedStateMarksTheDocumentUnsaved) {
+    history.MarkSaved();
+    history.Record(QStringLiteral("edit"), [&] { ToggleOnly(1, 3); });  // sets no flag itself
+    EXPECT_TRUE(doc.UnsavedChanges);
+    history.Undo();
+    history.Record(QStringLiteral("nothing"), [] {});  // no step: the flag stays
+    EXPECT_FALSE(doc.UnsavedChanges);
+}
+
 }  // namespace
 }  // namespace lumark
