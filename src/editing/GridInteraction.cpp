@@ -1,6 +1,7 @@
 #include "GridInteraction.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <utility>
 
 #include "ListViewFunktionen.h"
@@ -95,6 +96,7 @@ void GridInteraction::ListView_ColumnClick(int subItem) {
             ClearColumnSelection(false);
         }
         ListViewFunktionen::SetListViewForeColor(grid_, SelectedColour, subItem + 1, 0);
+        RangeAnchor = RangeEnd = static_cast<std::int16_t>(subItem);
     }
     ColumnSelectionMade = true;
 }
@@ -125,6 +127,59 @@ void GridInteraction::ClearColumnSelection(bool Refresh) {
     if (Refresh) {
         grid_.Refresh();
     }
+}
+
+void GridInteraction::SelectBlockRange(std::int16_t from, std::int16_t to, bool add) {
+    const std::int16_t n = doc_.BlockCount;
+    std::vector<bool> wanted(static_cast<std::size_t>(n) + 1, false);
+    for (std::int16_t b = 1; b <= n; ++b) {
+        const bool inRange = b >= std::min(from, to) && b <= std::max(from, to);
+        wanted[static_cast<std::size_t>(b)] = inRange || (add && SelectedBlock(grid_, b));
+    }
+    ApplySelection(wanted);
+    RangeAnchor = from;
+    RangeEnd = to;
+}
+
+void GridInteraction::SelectRangeTo(std::int16_t block, bool add) {
+    const bool anchored = RangeAnchor >= 1 && RangeAnchor <= doc_.BlockCount;
+    SelectBlockRange(anchored ? RangeAnchor : block, block, add);
+}
+
+void GridInteraction::SelectBlocks(const std::vector<std::int16_t>& blocks) {
+    std::vector<bool> wanted(static_cast<std::size_t>(doc_.BlockCount) + 1, false);
+    for (const std::int16_t b : blocks) {
+        if (b >= 1 && b <= doc_.BlockCount) {
+            wanted[static_cast<std::size_t>(b)] = true;
+        }
+    }
+    ApplySelection(wanted);
+}
+
+void GridInteraction::SelectNone() {
+    ApplySelection(std::vector<bool>(static_cast<std::size_t>(doc_.BlockCount) + 1, false));
+}
+
+std::int16_t GridInteraction::ExtendSelection(std::int16_t block, int step) {
+    if (block != RangeEnd || RangeAnchor < 1 || RangeAnchor > doc_.BlockCount) {
+        RangeAnchor = block;
+    }
+    const int next = block + step;
+    const auto to = static_cast<std::int16_t>(next >= 1 && next <= doc_.BlockCount ? next : block);
+    SelectBlockRange(RangeAnchor, to, false);
+    return to;
+}
+
+void GridInteraction::ApplySelection(const std::vector<bool>& wanted) {
+    for (std::int16_t b = 1; b <= doc_.BlockCount; ++b) {
+        if (SelectedBlock(grid_, b) != wanted[static_cast<std::size_t>(b)]) {
+            ListViewFunktionen::SetListViewForeColor(
+                grid_, wanted[static_cast<std::size_t>(b)] ? SelectedColour : NormalColour, b + 1,
+                0);
+        }
+    }
+    grid_.Refresh();
+    ColumnSelectionMade = true;
 }
 
 void GridInteraction::SuspendGridRedraw() {

@@ -4,6 +4,7 @@
 #include <Qt>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "ListViewModel.h"
 #include "VisibilityDocument.h"
@@ -33,6 +34,11 @@ class GridInteraction {
     bool ColumnSelectionMade = false;
     float LastMouseX = 0;
     float LastMouseY = 0;
+    // Where header ranges start: the block of the last header clicked without Shift, or of the
+    // drag or keyboard extension that started one; and the block the last range ended at.
+    // 0 before any.
+    std::int16_t RangeAnchor = 0;
+    std::int16_t RangeEnd = 0;
 
     // Shift is the bit set 1 Shift, 2 Ctrl, 4 Alt; KeyCode 65 is the key A.
     void ListView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
@@ -50,6 +56,24 @@ class GridInteraction {
     // Sets the selected block columns (diagonal in SelectedColour) back to NormalColour; the
     // others already are.
     void ClearColumnSelection(bool Refresh);
+    // The ranges and lists below replace the selection (or add to it) and count as a header
+    // click: afterwards cell clicks and plain header clicks clear the selection first.
+    //
+    // Blocks `from` to `to` (1-based, either order) as they stand on screen, not across the seam.
+    // `from` becomes the anchor.
+    void SelectBlockRange(std::int16_t from, std::int16_t to, bool add);
+    // Shift+click on the header of `block` (with `add`, Ctrl+Shift+click): from the anchor, which
+    // stays; a click without an anchor selects the block alone.
+    void SelectRangeTo(std::int16_t block, bool add);
+    // Exactly `blocks` (1-based, ascending) become the selection.
+    void SelectBlocks(const std::vector<std::int16_t>& blocks);
+    void SelectNone();
+    // Shift+Right (`step` 1) or Shift+Left (-1) with the focus on the diagonal of `block`: the
+    // range from the anchor to the neighbouring block, as in a list. A focus away from where the
+    // last range ended starts a new one there. Returns the block the focus moves to; at either
+    // end of the grid it stays.
+    std::int16_t ExtendSelection(std::int16_t block, int step);
+
     void SuspendGridRedraw();
     void ResumeGridRedraw();
 
@@ -59,6 +83,9 @@ class GridInteraction {
     std::int32_t TwipsPerPixelY() const;
 
   private:
+    // Recolours exactly the blocks whose selection differs from `wanted` (indexed by block).
+    void ApplySelection(const std::vector<bool>& wanted);
+
     VisibilityDocument& doc_;
     ListViewModel& grid_;
     MatrixGridView& view_;

@@ -1,5 +1,6 @@
 #include "ViewDistance.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -104,6 +105,32 @@ void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::i
             }
         } while (count != m && j != b);
     }
+}
+
+void SetExactViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
+                          std::int16_t d) {
+    const std::int16_t n = doc.BlockCount;
+    for (std::int16_t j = 1; j <= n; ++j) {
+        const int apart = j > b ? j - b : b - j;
+        const bool near = std::min(apart, n - apart) <= d;
+        if (doc.IsVisible(b, j) != near) {
+            Toggle(doc, grid, b, j);
+        }
+    }
+}
+
+int SetExactSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t d) {
+    return ForEachSelected(doc, grid,
+                           [&](std::int16_t b) { SetExactViewDistance(doc, grid, b, d); });
+}
+
+std::optional<std::int16_t> ExactDistanceFromReply(const std::string& reply,
+                                                   std::int16_t blockCount) {
+    const std::optional<std::int16_t> d = MinimumFromReply(reply);
+    if (!d || *d < 0 || *d > blockCount / 2) {
+        return std::nullopt;
+    }
+    return d;
 }
 
 int IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {

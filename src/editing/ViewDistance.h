@@ -40,6 +40,17 @@ using InputBoxFunction =
 int SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
                       const InputBoxFunction& inputBox);
 
+// Block b sees exactly the blocks at most d steps away from it along the ring on either side,
+// itself included, and no other. Unlike the buttons it leaves UnsavedChanges to the edit
+// history, which records what changed.
+void SetExactViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
+                          std::int16_t d);
+int SetExactSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t d);
+// The reply to "Set distance" by the rules of the Set Minimum box, taken when it lies in 0 to
+// half the block count; empty otherwise.
+std::optional<std::int16_t> ExactDistanceFromReply(const std::string& reply,
+                                                   std::int16_t blockCount);
+
 // The reply as a 16-bit whole number, fractions rounded half to even, blanks around allowed.
 // Empty for a reply that is no decimal number or does not fit into 16 bits.
 std::optional<std::int16_t> MinimumFromReply(const std::string& reply);

@@ -66,7 +66,25 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
 }
 
 void GridStatusPanels::UpdateCount() {
-    countPanel_.setText(SelectionCountText(grid_, doc_.BlockCount));
+    const QString count = SelectionCountText(grid_, doc_.BlockCount);
+    if (!note_.isEmpty() && count == countAtNote_) {
+        return;
+    }
+    note_.clear();
+    countPanel_.setToolTip(QString());
+    countPanel_.setText(count);
+}
+
+void GridStatusPanels::ShowNote(const QString& note, const QString& detail) {
+    note_ = note;
+    countAtNote_ = SelectionCountText(grid_, doc_.BlockCount);
+    countPanel_.setText(note);
+    countPanel_.setToolTip(detail);
+}
+
+void GridStatusPanels::ClearNote() {
+    note_.clear();
+    UpdateCount();
 }
 
 void GridStatusPanels::UpdatePointer() {

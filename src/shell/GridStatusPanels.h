@@ -30,6 +30,10 @@ class GridStatusPanels : public QObject {
 
     void UpdateCount();
     void UpdatePointer();
+    // What a command reports, shown in the count panel in place of the count until the selection
+    // changes or ClearNote is called; `detail` is its tooltip.
+    void ShowNote(const QString& note, const QString& detail);
+    void ClearNote();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +52,8 @@ class GridStatusPanels : public QObject {
     QLabel& pointerPanel_;
     const int leastPointerWidth_;
     QString pointerText_;  // whole, before cutting
+    QString note_;
+    QString countAtNote_;  // the count text when the note was shown
     QPoint pointer_;       // viewport pixels
     bool pointerInside_ = false;
     Source source_ = Source::None;

@@ -77,6 +77,7 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     CreateControls();
     Form_Initialize();
     ConnectGridKeys(*this);
+    ConnectCommands();
     DescribeWindowForAccessibility(*this);
 }
 

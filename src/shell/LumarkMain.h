@@ -103,6 +103,24 @@ class LumarkMain : public QMainWindow {
     void Undo_Activated();
     void Redo_Activated();
 
+    // Routine edits of many blocks (LumarkCommands.cpp, CommandMenu.cpp): ranges and lists of
+    // blocks, an exact view distance, one-way links removed, and one menu of every command.
+    // ConnectCommands wires their keys, the header's mouse ranges and the menu, once.
+    void ConnectCommands();
+    void SelectBlocks_Key();
+    void SelectNone_Key();
+    void SetDistance_Key();
+    void RemoveOneWay_Key();
+    // Shift+click (Ctrl+Shift+click with `add`) on the header of sub-item `subItem`, and a press
+    // on one header released on another.
+    void HeaderRange_Click(int subItem, bool add);
+    void HeaderDrag(int pressedSubItem, int releasedSubItem, bool add);
+    // Shift+Right (1) or Shift+Left (-1) on the diagonal of `block` (1-based): the block the
+    // focus moves to.
+    std::int16_t ExtendSelection_Key(std::int16_t block, int step);
+    // The menu of every command with its key, at `globalPos`; one at a time.
+    void ShowCommandMenu(QPoint globalPos);
+
     // Opens `path`: on success the document, FilePath, caption, grid, status bar and "LastDir"
     // follow the file; on failure a LumarkError is thrown and nothing has changed.
     void OpenVisibilityFile(const std::string& path);

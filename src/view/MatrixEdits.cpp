@@ -110,4 +110,22 @@ int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
     return changed;
 }
 
+int RemoveOneWayVisibility(VisibilityDocument& doc, ListViewModel& grid) {
+    int removed = 0;
+    for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
+        for (std::int16_t j = i + 1; j <= doc.BlockCount; ++j) {
+            const bool forward = doc.Matrix.Get(i, j) == True16;
+            if (forward == (doc.Matrix.Get(j, i) == True16)) {
+                continue;
+            }
+            std::int16_t column = forward ? i : j;
+            std::int16_t row = forward ? j : i;
+            doc.SetElement(column, row, False16);
+            RefreshMatrixCell(doc, grid, column, row);
+            ++removed;
+        }
+    }
+    return removed;
+}
+
 }  // namespace lumark

@@ -31,6 +31,11 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
 // mirror element is rewritten. Returns the number of elements changed.
 int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid);
 
+// The counterpart of "Cross Fw & Bw": every pair of blocks seen only one way becomes seen
+// neither way; pairs seen both ways and the diagonal stay. Returns the number of elements
+// cleared.
+int RemoveOneWayVisibility(VisibilityDocument& doc, ListViewModel& grid);
+
 // Sets each changed element back to its value before (Undo, last change first) or again to its
 // value after (Redo, in the order made), rewriting its cell as the edit did.
 enum class Replay { Undo, Redo };

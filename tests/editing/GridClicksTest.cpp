@@ -129,10 +129,10 @@ TEST_F(GridClicks, CtrlKeyItselfSetsAndClearsTheFlagHowEverThePlatformReportsIt)
     // Another key released with Ctrl still held keeps it; one released without clears it.
     // (QTest's own keyPress would press and release Ctrl around the key.)
     QTest::keyPress(&View(), Qt::Key_Control);
-    QTest::simulateEvent(&View(), true, Qt::Key_B, Qt::ControlModifier, QString(), false, -1);
-    QTest::simulateEvent(&View(), false, Qt::Key_B, Qt::ControlModifier, QString(), false, -1);
+    QTest::simulateEvent(&View(), true, Qt::Key_J, Qt::ControlModifier, QString(), false, -1);
+    QTest::simulateEvent(&View(), false, Qt::Key_J, Qt::ControlModifier, QString(), false, -1);
     EXPECT_TRUE(interaction.CtrlKeyDown);
-    QTest::simulateEvent(&View(), false, Qt::Key_B, Qt::NoModifier, QString(), false, -1);
+    QTest::simulateEvent(&View(), false, Qt::Key_J, Qt::NoModifier, QString(), false, -1);
     EXPECT_FALSE(interaction.CtrlKeyDown);
 }
 

@@ -213,3 +213,28 @@ TEST(MinimumFromReply, DecimalNumbersRoundHalfToEven) {
         EXPECT_EQ(ViewDistance::MinimumFromReply(reply), std::nullopt) << '"' << reply << '"';
     }
 }
+
+TEST(ViewDistance, SetExactLeavesExactlyTheBlocksWithinTheDistanceAlongTheRing) {
+    struct Case {
+        std::int16_t blocks, block, distance;
+        std::set<int> before, after;
+    };
+    const Case cases[] = {
+        // Across the seam: within 2 of block 1 of 7 are 6, 7, 2 and 3; far ones go.
+        {7, 1, 2, {1, 2, 3, 4}, {6, 7, 1, 2, 3}},
+        // The diagonal is set even when it was clear.
+        {7, 4, 0, {1, 3, 5, 7}, {4}},
+        // Half of an even ring: the opposite block is within reach from both sides.
+        {6, 2, 3, {}, {1, 2, 3, 4, 5, 6}},
+        {6, 6, 2, {1, 2, 3, 4, 5, 6}, {4, 5, 6, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        Ring ring(c.blocks);
+        ring.Sees(c.block, c.before);
+        ViewDistance::SetExactViewDistance(ring.doc, ring.grid, c.block, c.distance);
+        EXPECT_EQ(ring.SeenBy(c.block), c.after) << c.blocks << " blocks, block " << c.block;
+        for (std::int16_t other = 1; other <= c.blocks; ++other) {
+            EXPECT_TRUE(other == c.block || ring.OthersSeenBy(other).empty()) << other;
+        }
+    }
+}

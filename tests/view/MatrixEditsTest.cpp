@@ -202,6 +202,24 @@ TEST(MakeVisibilityMutual, JoinsTheMatrixWithItsMirror) {
     e.ExpectGridInStep();
 }
 
+TEST(RemoveOneWayVisibility, PairsSeenOneWayBecomeSeenNeitherWay) {
+    // 1 and 2 see each other; 1 sees 3 but not back; 4 sees 2 but not back; 3 does not see
+    // itself. Afterwards only the mutual pair and the diagonal are left.
+    Edited e(4);
+    for (const auto& [c, r] : {std::pair{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {4, 2}, {4, 4}}) {
+        e.doc.SetElement(c, r, True16);
+    }
+    FillMatrixGrid(e.doc, e.grid);
+    EXPECT_EQ(RemoveOneWayVisibility(e.doc, e.grid), 2);
+    VisibilityDocument expected;
+    for (const auto& [c, r] : {std::pair{1, 1}, {1, 2}, {2, 1}, {2, 2}, {4, 4}}) {
+        expected.SetElement(c, r, True16);
+    }
+    EXPECT_TRUE(e.doc.Matrix == expected.Matrix);
+    e.ExpectGridInStep();
+    EXPECT_EQ(RemoveOneWayVisibility(e.doc, e.grid), 0);
+}
+
 namespace lumark {
 
 bool operator==(const ElementChange& a, const ElementChange& b) {

@@ -1,0 +1,172 @@
+// The window's routine edits of many blocks at once: ranges and lists of blocks, an exact view
+// distance and one-way links removed, with their keys.
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <QUndoStack>
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+#include "BlockRanges.h"
+#include "CommandMenu.h"
+#include "EditHistory.h"
+#include "GridInteraction.h"
+#include "GridStatusPanels.h"
+#include "GridStatusText.h"
+#include "HeaderRanges.h"
+#include "LumarkMain.h"
+#include "MatrixEdits.h"
+#include "MatrixGridView.h"
+#include "TextTrim.h"
+#include "UserDialogs.h"
+#include "ViewDistance.h"
+
+namespace lumark {
+
+namespace {
+
+const char* const SelectBlocksTitle = "Select blocks";
+const char* const SetDistanceTitle = "Set distance";
+
+// A button's tooltip says what it does in its first line; the key goes at the end of that line.
+void AddKeyToTip(QPushButton& button, const char* keys) {
+    QString tip = button.toolTip();
+    const qsizetype lineEnd = tip.indexOf(QLatin1Char('\n'));
+    tip.insert(lineEnd < 0 ? tip.size() : lineEnd, QStringLiteral(" (%1)").arg(keys));
+    button.setToolTip(tip);
+}
+
+}  // namespace
+
+void LumarkMain::ConnectCommands() {
+    // Window-wide, like the other commands' keys, so they work wherever the focus is.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_B), [this] { SelectBlocks_Key(); }},
+        {QKeySequence(Qt::Key_Escape), [this] { SelectNone_Key(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SetDistance_Key(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_M), [this] { XCheckcmd_Click(1); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), [this] { RemoveOneWay_Key(); }},
+    };
+    for (const auto& [sequence, handler] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    }
+    ConnectHeaderRanges(*this);
+    ConnectCommandMenu(*this);
+    // What Remove one-way reports stands until the next edit, undo or redo.
+    connect(&History().Steps(), &QUndoStack::indexChanged, statusPanels_,
+            &GridStatusPanels::ClearNote);
+
+    AddKeyToTip(*XCheckcmd, "Ctrl+M");
+    AddKeyToTip(*cmdIncrease, "+ in the grid");
+    AddKeyToTip(*cmdDecrease, "- in the grid");
+    ListView->setAccessibleDescription(
+        ListView->accessibleDescription() +
+        QStringLiteral(" Plus and minus increase and decrease the selected blocks' view; "
+                       "Shift+Right and Shift+Left on a diagonal cell extend the selection."));
+}
+
+void LumarkMain::SelectBlocks_Key() {
+    RunGuarded([this] {
+        if (doc_.BlockCount < 1) {
+            dialogs_.MsgBox("There are no blocks to select: no file is loaded.", SelectBlocksTitle,
+                            UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+            return;
+        }
+        const std::string reply =
+            dialogs_.InputBox("Blocks to select (0 to " + std::to_string(doc_.BlockCount - 1) +
+                                  "), such as 100-140 or 3, 7, 10-12;\n290-5 runs across the seam:",
+                              SelectBlocksTitle, "");
+        if (TrimWhiteSpace(reply).empty()) {
+            return;  // cancelled
+        }
+        const BlockList list = ReadBlockList(reply, doc_.BlockCount);
+        if (!list.Problem.empty()) {
+            dialogs_.MsgBox(list.Problem + "\nThe selection has not changed.", SelectBlocksTitle,
+                            UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+            return;
+        }
+        interaction_->SelectBlocks(list.Blocks);
+        // The first of them comes into view as Go to block shows a block: at its diagonal.
+        const std::int16_t first = list.Blocks.front();
+        ListView->scrollTo(grid_->index(first - 1, first), QAbstractItemView::PositionAtCenter);
+    });
+}
+
+void LumarkMain::SelectNone_Key() {
+    RunGuarded([this] { interaction_->SelectNone(); });
+}
+
+void LumarkMain::SetDistance_Key() {
+    RunGuarded([this] {
+        const std::int16_t n = doc_.BlockCount;
+        if (n < 1) {
+            return;
+        }
+        const QString selected = SelectionCountText(*grid_, n);
+        if (selected.isEmpty()) {
+            dialogs_.MsgBox(
+                "No block is selected. Select blocks first: click or Shift+click their "
+                "headers, or use Select blocks\u2026 (Ctrl+B).",
+                SetDistanceTitle, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+            return;
+        }
+        const std::string reply = dialogs_.InputBox(
+            "Blocks that each selected block sees on each side, exactly\n(" +
+                selected.toStdString() + "; a number from 0 to " + std::to_string(n / 2) + "):",
+            SetDistanceTitle, "");
+        const std::optional<std::int16_t> d = ViewDistance::ExactDistanceFromReply(reply, n);
+        if (!d) {
+            return;  // as with Set Minimum: no usable number changes nothing
+        }
+        History().Record(History().SelectedBlocksText(QStringLiteral("Set distance %1").arg(*d)),
+                         [&] { ViewDistance::SetExactSelected(doc_, *grid_, *d); });
+    });
+}
+
+void LumarkMain::RemoveOneWay_Key() {
+    RunGuarded([this] {
+        if (doc_.BlockCount < 1) {
+            return;
+        }
+        int removed = 0;
+        History().Record(QStringLiteral("Remove one-way"),
+                         [&] { removed = RemoveOneWayVisibility(doc_, *grid_); });
+        statusPanels_->ShowNote(
+            QStringLiteral("Removed %1").arg(removed),
+            removed == 1 ? QStringLiteral("Remove one-way removed 1 entry seen only one way")
+                         : QStringLiteral("Remove one-way removed %1 entries seen only one way")
+                               .arg(removed));
+    });
+}
+
+void LumarkMain::HeaderRange_Click(int subItem, bool add) {
+    RunGuarded([&] {
+        if (subItem >= 1 && subItem <= doc_.BlockCount) {
+            interaction_->SelectRangeTo(static_cast<std::int16_t>(subItem), add);
+        }
+    });
+}
+
+void LumarkMain::HeaderDrag(int pressedSubItem, int releasedSubItem, bool add) {
+    RunGuarded([&] {
+        const int n = doc_.BlockCount;
+        if (n < 1) {
+            return;
+        }
+        // The label column's header stands before the first block.
+        interaction_->SelectBlockRange(static_cast<std::int16_t>(std::clamp(pressedSubItem, 1, n)),
+                                       static_cast<std::int16_t>(std::clamp(releasedSubItem, 1, n)),
+                                       add);
+    });
+}
+
+std::int16_t LumarkMain::ExtendSelection_Key(std::int16_t block, int step) {
+    std::int16_t to = block;
+    RunGuarded([&] { to = interaction_->ExtendSelection(block, step); });
+    return to;
+}
+
+}  // namespace lumark

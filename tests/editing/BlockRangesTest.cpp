@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "BlockRanges.h"
+
+namespace lumark {
+namespace {
+
+// What the reader makes of `text` on 300 blocks: the file numbers it selects, or its refusal.
+std::string Read(const char* text) {
+    const BlockList list = ReadBlockList(text, 300);
+    std::string read = list.Problem;
+    for (const std::int16_t index : list.Blocks) {
+        read += (read.empty() ? "" : " ") + std::to_string(index - 1);
+    }
+    return read;
+}
+
+TEST(ReadBlockList, ReadsNumbersAndRangesAlongTheRing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"290-5", "0 1 2 3 4 5 290 291 292 293 294 295 296 297 298 299"},
+        {"98-102", "98 99 100 101 102"},
+        {"3, 7, 10-12", "3 7 10 11 12"},
+        {"10 -12,\t14 - 15", "10 11 12 14 15"},
+        {"5-5 7", "5 7"},
+        {" ,3,, 7,", "3 7"},
+        {"8-9, 1-3, 2-4, 9", "1 2 3 4 8 9"},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(Read(text), expected) << text;
+    }
+}
+
+TEST(ReadBlockList, RefusesWhatDoesNotReadQuotingThatPart) {
+    const std::string notRead =
+        " does not read as a block or a range of blocks, such as 7 or 100-140.";
+    const std::pair<const char*, std::string> cases[] = {
+        {"abc", "\"abc\"" + notRead},
+        {"3, 7x, 9", "\"7x\"" + notRead},
+        {"1-2-3", "\"1-2-3\"" + notRead},
+        {"300", "\"300\" is not a block of this file, 0 to 299."},
+        {"1, 295 - 300", "\"295 - 300\" leaves the blocks of this file, 0 to 299."},
+        {"99999999999", "\"99999999999\" is not a block of this file, 0 to 299."},
+        {" , ", "\",\" names no block."},
+    };
+    for (const auto& [text, problem] : cases) {
+        EXPECT_EQ(Read(text), problem) << text;
+    }
+}
+
+}  // namespace
+}  // namespace lumark
