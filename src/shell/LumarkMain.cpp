@@ -309,6 +309,7 @@ void LumarkMain::ConnectSession() {
     connect(session_, &DocumentSession::DiskStateChanged, this, [this] {
         StatusPanelByKey(QStringLiteral("DiskState"))
             ->setText(QString::fromStdString(session_->DiskState()));
+        UpdateModifiedPanel();  // a reload may come from the watcher, outside any handler
     });
     connect(session_, &DocumentSession::DocumentReplaced, this, [this] {
         UpdateFileVersionPanel();

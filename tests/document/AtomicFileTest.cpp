@@ -165,6 +165,27 @@ bool AsNobody(const std::function<void()>& action) {
            WEXITSTATUS(status) == 0;
 }
 
+// Fault caught: Save failed with "Permission denied" on a writable file in a folder that cannot
+// be written. It is written in place, the old bytes kept meanwhile in the state folder.
+TEST_F(AtomicFile, AWritableFileInAFolderThatIsNotIsWrittenInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to set up a folder nobody may write; run the tests as root";
+    }
+    test::WriteBytes(path_, old_);
+    ASSERT_EQ(::chown(path_.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
+    test::TempDir state;
+    ASSERT_EQ(::chown(state.path().c_str(), 65534, 65534), 0);
+    const std::string backups = state.File("Lumark");
+    const ino_t inode = StatOf(path_).st_ino;
+    EXPECT_TRUE(
+        AsNobody([&] { WriteFileAtomically(path_, "new\r\n", SaveSystemCalls::Real(), backups); }));
+    EXPECT_EQ(test::ReadBytes(path_), "new\r\n");
+    EXPECT_EQ(StatOf(path_).st_ino, inode);
+    EXPECT_EQ(dir_.Entries().size(), 1u);
+    EXPECT_EQ(PermissionsOf(backups), 0700u);  // private: it briefly holds the user's bytes
+}
+
 TEST_F(AtomicFile, KeepsOwnerAndGroup) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "only root may give a file to another user; run the tests as root";

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <cstdio>
 
 #include "Ini.h"
 #include "ListViewModel.h"
@@ -282,6 +283,24 @@ TEST_F(LoadSaveTest, ClosingKeepsTheWindowWhenTheWriteFails) {
     EXPECT_EQ(dialogs.calls.back().Title, "Lumark");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->Session().UnsavedChanges());
+}
+
+}  // namespace
+}  // namespace lumark
+
+namespace lumark {
+namespace {
+
+// The wiring of a change on disk: the grid and the eighth panel show it.
+TEST_F(LoadSaveTest, AChangeOnDiskShowsInTheGridAndTheLastPanel) {
+    const std::string path = MakeVisibilityFile("visibility.txt", 3);
+    Load(path);
+    const std::string other = MakeVisibilityFile("other.txt", 5);
+    ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
+    window->Session().CheckDisk();
+    EXPECT_EQ(window->Grid().rowCount(), 5);
+    EXPECT_EQ(window->StatusPanel(8)->text(), QStringLiteral("Reloaded: changed on disk"));
+    EXPECT_EQ(window->StatusPanel(5)->text(), QString());
 }
 
 }  // namespace

@@ -1,0 +1,169 @@
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include "../document/TestFiles.h"
+#include "DocumentSession.h"
+#include "MatrixEdits.h"
+#include "MatrixGridModel.h"
+#include "RingDocument.h"
+#include "ScriptedDialogs.h"
+#include "VisibilityWriter.h"
+
+namespace lumark {
+namespace {
+
+// Another program's version of the file: a ring of `blocks` seeing `distance` on each side.
+std::string Version(int blocks, int distance) {
+    return FormatVisibilityFile(MakeRingDocument(blocks, distance, "1.2"));
+}
+
+// The session with the file open, and another program that changes the file under it.
+class DiskChangesTest : public ::testing::Test {
+  protected:
+    DiskChangesTest() {
+        test::WriteBytes(path, Version(6, 1));
+        session.Open(path);
+    }
+
+    // As another program does it: new bytes renamed over the file.
+    void OtherProgramWrites(const std::string& bytes) {
+        test::WriteBytes(path + ".new", bytes);
+        ASSERT_EQ(::rename((path + ".new").c_str(), path.c_str()), 0);
+    }
+    void Edit() {
+        session.History().Record(QStringLiteral("toggle"), [&] {
+            std::int16_t c = 1;
+            std::int16_t r = 4;
+            ToggleVisibilityCell(session.Document(), session.Grid(), c, r);
+        });
+    }
+    bool Sees(int viewer, int seen) const { return session.Document().IsVisible(viewer, seen); }
+    // Lets the watcher and the delayed check run, until `done` or a few seconds pass.
+    template <typename Done>
+    bool WaitFor(Done done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            ::usleep(5000);
+        }
+        return done();
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.File("visibility.txt");
+    ScriptedDialogs dialogs;
+    DocumentSession session{dialogs, dir.File("Lumark.ini"), dir.File("state")};
+};
+
+// Fault caught: a clean window keeps showing a file that is no longer on disk.
+TEST_F(DiskChangesTest, ACleanWindowReloadsAsOneUndoStep) {
+    OtherProgramWrites(Version(6, 2));
+    ASSERT_TRUE(WaitFor([&] { return !session.DiskState().empty(); }));  // the watcher's doing
+    EXPECT_EQ(session.DiskState(), "Reloaded: changed on disk");
+    EXPECT_TRUE(Sees(1, 3));
+    EXPECT_FALSE(session.UnsavedChanges());
+    dialogs.ExpectNoDialog();
+
+    EXPECT_TRUE(session.Undo());
+    EXPECT_FALSE(Sees(1, 3));
+    EXPECT_TRUE(session.UnsavedChanges());  // the window no longer matches the disk
+    EXPECT_EQ(session.History().Steps().redoText(), QStringLiteral("Reload from disk"));
+
+    // The watch survives the rename: a second change is seen too.
+    session.Redo();
+    OtherProgramWrites(Version(8, 1));
+    ASSERT_TRUE(WaitFor([&] { return session.Document().BlockCount == 8; }));
+}
+
+// Faults caught: the next Save silently writes over the other program's change; a question
+// that loses the edits.
+TEST_F(DiskChangesTest, UnsavedEditsAskAndSaveAsksBeforeReplacing) {
+    Edit();
+    OtherProgramWrites(Version(6, 2));
+    dialogs.AnswerMsgBox(UserDialogs::vbNo);
+    session.CheckDisk();
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    EXPECT_EQ(dialogs.calls[0].Title, "Changed on disk");
+    EXPECT_NE(dialogs.calls[0].Text.find("block 0 now sees 2\n"), std::string::npos);
+    EXPECT_NE(dialogs.calls[0].Text.find("and 2 more\n"), std::string::npos);  // 12 listed
+    EXPECT_FALSE(Sees(1, 3));
+    session.CheckDisk();  // the same version is not asked about twice
+    EXPECT_EQ(dialogs.calls.size(), 1u);
+
+    // Save: its own question, then the one about the changed file; No writes nothing.
+    dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbNo);
+    session.Save();
+    EXPECT_EQ(dialogs.calls.back().Title, "Replace changed file");
+    EXPECT_NE(dialogs.calls.back().Text.find("Replace it with the window's version?"),
+              std::string::npos);
+    EXPECT_EQ(test::ReadBytes(path), Version(6, 2));
+    EXPECT_TRUE(session.UnsavedChanges());
+    // The closing prompt's Yes asks the same, and No keeps the window open.
+    dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbNo);
+    EXPECT_FALSE(session.MayClose());
+    EXPECT_EQ(test::ReadBytes(path), Version(6, 2));
+
+    dialogs.AnswerMsgBox(UserDialogs::vbYes)
+        .AnswerMsgBox(UserDialogs::vbYes)
+        .AnswerMsgBox(UserDialogs::vbOK);
+    session.Save();
+    EXPECT_NE(test::ReadBytes(path), Version(6, 2));
+    EXPECT_FALSE(session.UnsavedChanges());
+    session.CheckDisk();  // Lumark's own save is no outside change
+    EXPECT_EQ(dialogs.calls.size(), 8u);
+    EXPECT_EQ(session.DiskState(), "");
+}
+
+TEST_F(DiskChangesTest, YesReloadsAndTheEditsStayInTheHistory) {
+    Edit();
+    OtherProgramWrites(Version(6, 2));
+    dialogs.AnswerMsgBox(UserDialogs::vbYes);
+    session.CheckDisk();
+    EXPECT_TRUE(Sees(1, 3));
+    EXPECT_FALSE(Sees(1, 4));
+    session.Undo();
+    EXPECT_TRUE(Sees(1, 4));  // the edit is back
+    EXPECT_FALSE(Sees(1, 3));
+}
+
+TEST_F(DiskChangesTest, DeletedUnreadableAndSameBytes) {
+    // The same bytes under a new identity are no change.
+    OtherProgramWrites(Version(6, 1));
+    session.CheckDisk();
+    EXPECT_EQ(session.DiskState(), "");
+    EXPECT_EQ(session.History().Steps().count(), 0);
+
+    // Cut short mid-write: kept as it is until the next change.
+    OtherProgramWrites(Version(6, 2).substr(0, 40));
+    session.CheckDisk();
+    EXPECT_EQ(session.DiskState(), "Changed on disk; cannot be read yet");
+    EXPECT_FALSE(Sees(1, 3));
+    OtherProgramWrites(Version(6, 2));
+    session.CheckDisk();
+    EXPECT_TRUE(Sees(1, 3));
+
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    session.CheckDisk();
+    EXPECT_EQ(session.DiskState(), "Deleted on disk");
+    dialogs.AnswerMsgBox(UserDialogs::vbYes).AnswerMsgBox(UserDialogs::vbOK);
+    session.Save();  // written again, without asking about a replacement
+    EXPECT_EQ(test::ReadBytes(path), Version(6, 2));
+    EXPECT_EQ(dialogs.calls.size(), 2u);
+}
+
+TEST_F(DiskChangesTest, AReadOnlyFileSaysSoWhenItOpens) {
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    if (::access(path.c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "permissions do not bind this user (root)";
+    }
+    session.Open(path);
+    EXPECT_EQ(session.DiskState(), "Read-only");
+}
+
+}  // namespace
+}  // namespace lumark
