@@ -11,6 +11,7 @@
 
 #include "AtomicFile.h"
 #include "BlockSummary.h"
+#include "FileState.h"
 #include "LargestFile.h"
 #include "RingDocument.h"
 #include "VisibilityReader.h"
@@ -39,6 +40,26 @@ void BM_ReadVisibilityFile(benchmark::State& state) {
     SetBytes(state);
 }
 BENCHMARK(BM_ReadVisibilityFile)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// What opening and every check of a changed file add: the file's identity and the hash of
+// its bytes, read from disk.
+void BM_ReadFileState(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadFileState(file.path));
+    }
+    SetBytes(state);
+}
+BENCHMARK(BM_ReadFileState)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+
+// What a check of an unchanged file costs: one stat.
+void BM_IdentityOf(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(IdentityOf(file.path));
+    }
+}
+BENCHMARK(BM_IdentityOf)->Unit(benchmark::kMicrosecond);
 
 // The floor for reading: the same bytes read in chunks with their line ends counted.
 void BM_ReadAndCountLines(benchmark::State& state) {
