@@ -118,13 +118,23 @@ void GridStatusPanels::FitPointerPanel() {
         right = std::min(right, window->width() - bar->x());
     }
     right -= 4;
+    // Panels made after this one stand after it and keep their own widths.
+    bool after = false;
+    int least = leastPointerWidth_;
+    for (const QLabel* panel : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (after && !panel->isHidden() && panel->width() > 0) {
+            right -= panel->width() + 6;  // and the bar's spacing
+            least = 0;                    // what they say is news; the pointer's cell can wait
+        }
+        after = after || panel == &pointerPanel_;
+    }
     if (const QSizeGrip* grip = bar->findChild<QSizeGrip*>();
         grip != nullptr && grip->isVisible()) {
         right -= grip->width();
     }
     // A fixed size in both directions: a new text repaints the panel alone instead of laying
     // out the whole status bar again.
-    const int width = std::max(leastPointerWidth_, right - pointerPanel_.x());
+    const int width = std::max(least, right - pointerPanel_.x());
     if (width != pointerPanel_.width()) {
         pointerPanel_.setFixedWidth(width);
     }

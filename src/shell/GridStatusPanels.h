@@ -35,13 +35,16 @@ class GridStatusPanels : public QObject {
     void ShowNote(const QString& note, const QString& detail);
     void ClearNote();
 
+    // The pointer panel takes the width the panels before and after it leave; call when one of
+    // those after it changes its width.
+    void FitPointerPanel();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     enum class Source { None, Pointer, Focus };
 
-    void FitPointerPanel();
     void ShowPointerText();
 
     const VisibilityDocument& doc_;

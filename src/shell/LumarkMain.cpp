@@ -28,6 +28,7 @@
 #include "EditHistory.h"
 #include "GridInteraction.h"
 #include "GridKeys.h"
+#include "GridStatusPanels.h"
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
 #include "MatrixGridView.h"
@@ -274,10 +275,7 @@ void LumarkMain::Form_Initialize() {
     // After the pointer panel: the open file's state on disk, empty while nothing is to tell.
     auto* diskState = new QLabel(StatusBar);
     diskState->setObjectName(QStringLiteral("DiskState"));
-    diskState->setFixedSize(diskState->fontMetrics().horizontalAdvance(
-                                QStringLiteral("Changed on disk; cannot be read yet")) +
-                                Px(120),
-                            diskState->sizeHint().height());
+    diskState->setFixedSize(0, diskState->sizeHint().height());
     StatusBar->addWidget(diskState);
     panels_.push_back(diskState);
     Form_Resize();
@@ -307,8 +305,22 @@ void LumarkMain::ConnectSession() {
         setWindowTitle(QStringLiteral("Lumark    ") + PathToQString(session_->FilePath()));
     });
     connect(session_, &DocumentSession::DiskStateChanged, this, [this] {
-        StatusPanelByKey(QStringLiteral("DiskState"))
-            ->setText(QString::fromStdString(session_->DiskState()));
+        // As wide as what it says, so that an empty one leaves the room to the others.
+        QLabel* panel = StatusPanelByKey(QStringLiteral("DiskState"));
+        const QString text = QString::fromStdString(session_->DiskState());
+        panel->setText(text);
+        panel->setFixedWidth(text.isEmpty() ? 0 : panel->fontMetrics().horizontalAdvance(text) + 8);
+        panel->setToolTip(QString());
+        statusPanels_->FitPointerPanel();
+        // A narrow window cuts the text short where it ends, once the bar is laid out.
+        QTimer::singleShot(0, panel, [this, panel, text] {
+            const int room = width() - panel->mapTo(this, QPoint(0, 0)).x() - 4;
+            if (room > 0 && room < panel->width()) {
+                panel->setFixedWidth(room);
+                panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideRight, room - 8));
+                panel->setToolTip(text);
+            }
+        });
         UpdateModifiedPanel();  // a reload may come from the watcher, outside any handler
     });
     connect(session_, &DocumentSession::DocumentReplaced, this, [this] {
