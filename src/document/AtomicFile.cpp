@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "FileDescriptor.h"
 #include "LumarkError.h"
 #include "PathParts.h"
 
@@ -66,22 +67,6 @@ class TemporaryFile {
     int fd_ = -1;
     bool closed_ = false;
     bool kept_ = false;
-};
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
 };
 
 std::string DirectoryPartOf(const std::string& path) {
@@ -144,23 +129,6 @@ bool WriteAll(int fd, std::string_view bytes, const SaveSystemCalls& calls) {
     return true;
 }
 
-bool ReadAll(int fd, std::string& bytes) {
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-}
-
 // Makes a new name in the folder durable; a failure here leaves the bytes where they belong,
 // so it is not reported.
 void SyncDirectoryOf(const std::string& target) {
@@ -219,9 +187,9 @@ bool MakeFolders(const std::string& folder) {
 // are kept beside the file, or in `backupFolder` where its own folder cannot be written.
 void WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes,
                   const SaveSystemCalls& calls, const std::string& backupFolder) {
-    const Descriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+    const FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC));
     std::string old;
-    if (file.get() < 0 || !ReadAll(file.get(), old)) {
+    if (file.get() < 0 || !ReadAllFrom(file.get(), old)) {
         ThrowWriteError(path, errno);
     }
     const std::string besideFile = DirectoryPartOf(target) + NamePartOf(target);

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "FileDescriptor.h"
+
 namespace lumark {
 
 namespace {
@@ -21,15 +23,6 @@ FileIdentity IdentityFrom(const struct stat& info) {
                           static_cast<std::int64_t>(info.st_mtim.tv_nsec);
     return identity;
 }
-
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
 
 }  // namespace
 
@@ -47,9 +40,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 
 std::optional<FileState> ReadFileState(const std::string& path) {
     // Non-blocking, so that a FIFO put in the file's place cannot hang the window.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     XXH3_state_t* const state = XXH3_createState();
@@ -60,7 +53,7 @@ std::optional<FileState> ReadFileState(const std::string& path) {
     std::vector<char> buffer(1 << 16);
     bool failed = false;
     for (;;) {
-        const ssize_t got = ::read(file.fd, buffer.data(), buffer.size());
+        const ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {
             continue;
         }
