@@ -52,6 +52,8 @@ class RecoveryWriter {
 
     // Why the record is not up to date; empty when it is.
     const std::string& Problem() const { return problem_; }
+    // A step did not fit the history: the record is gone, and only a new writer can go on.
+    bool Broken() const { return broken_; }
     const std::string& RecordPath() const { return path_; }
     const RecordedHistory& History() const { return history_; }
 
