@@ -42,7 +42,7 @@ class RecoveryWriter {
     RecoveryWriter& operator=(RecoveryWriter&&) = default;
 
     // A step pushed onto the edit history, an undo and a redo, as the history did them.
-    bool AppendPush(const RecordedStep& step);
+    bool AppendPush(RecordedStep step);
     bool AppendUndo();
     bool AppendRedo();
     // Makes the record durable; compacts it, or writes it whole after a failure, when due.
