@@ -4,14 +4,19 @@
 #include <QCoreApplication>
 #include <vector>
 
+#include "DocumentSession.h"
 #include "EditHistory.h"
 #include "LargestFile.h"
 #include "ListViewModel.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "MixedSteps.h"
+#include "OneSidedRing.h"
 #include "RecoveryWriter.h"
 #include "RingDocument.h"
 #include "UndoCommands.h"
+#include "UserDialogs.h"
+#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -40,6 +45,23 @@ struct MixedHistory {
             steps.push_back({edit->text().toStdString(), StepKind::Action, edit->Changes()});
         }
         QCoreApplication::processEvents();
+    }
+};
+
+// Nothing may ask anything here.
+class NoQuestions : public UserDialogs {
+  public:
+    int MsgBox(const std::string&, const std::string&, int) override { return vbCancel; }
+    std::string InputBox(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    std::string GetOpenFileName(const std::string&, const std::vector<FileDialogFilter>&,
+                                int&) override {
+        return {};
+    }
+    std::string GetSaveFileName(const std::string&, const std::vector<FileDialogFilter>&,
+                                const std::string&) override {
+        return {};
     }
 };
 
@@ -114,6 +136,39 @@ void BM_RecoveryRead1000MixedSteps(benchmark::State& state) {
     ::unlink(path.c_str());
 }
 BENCHMARK(BM_RecoveryRead1000MixedSteps)->Unit(benchmark::kMillisecond);
+
+// Cross Fw & Bw on the one-sided ring (44,700 elements) through a session that keeps a record
+// and through one that does not: what following the history adds to the largest edit.
+void CrossThroughSession(benchmark::State& state, bool keep) {
+    const std::string path = LargestFile::Get().directory + "/one-sided.txt";
+    WriteVisibilityFile(OneSidedRing(), path);
+    NoQuestions dialogs;
+    DocumentSession session(dialogs, LargestFile::Get().directory + "/Cross.ini");
+    if (keep) {
+        session.KeepRecoveryRecords(Folder());
+    }
+    session.Open(path);
+    session.History().Record(QStringLiteral("away"), [&] {  // the record exists while editing
+        session.Document().SetElement(2, 1, True16);
+    });
+    for (auto _ : state) {
+        session.History().Record(QStringLiteral("Cross Fw & Bw"),
+                                 [&] { MakeVisibilityMutual(session.Document(), session.Grid()); });
+        state.PauseTiming();
+        session.History().Undo();
+        state.ResumeTiming();
+    }
+    session.Recovery().Discard();
+    QCoreApplication::processEvents();
+}
+void BM_CrossKeepingARecord300(benchmark::State& state) {
+    CrossThroughSession(state, true);
+}
+BENCHMARK(BM_CrossKeepingARecord300)->Unit(benchmark::kMillisecond);
+void BM_CrossKeepingNoRecord300(benchmark::State& state) {
+    CrossThroughSession(state, false);
+}
+BENCHMARK(BM_CrossKeepingNoRecord300)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lumark

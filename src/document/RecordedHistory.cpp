@@ -68,19 +68,23 @@ void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,
         const ElementChange& c = change(i);
         const std::int16_t from = forward ? c.Before : c.After;
         const std::int16_t to = forward ? c.After : c.Before;
-        std::string problem;
-        if (c.Column < 1 || c.Column > blockCount_ || c.Row < 1 || c.Row > blockCount_) {
-            problem =
-                "changes " + ElementText(c) + ", outside blocks 1.." + std::to_string(blockCount_);
-        } else if ((c.Before != True16 && c.Before != False16) || c.After != ~c.Before) {
-            problem = "changes " + ElementText(c) + " from " + std::to_string(c.Before) + " to " +
-                      std::to_string(c.After);
-        } else if (state.Matrix.Get(c.Column, c.Row) != from) {
-            problem = "finds " + ElementText(c) + " at " +
-                      std::to_string(state.Matrix.Get(c.Column, c.Row)) + ", not " +
-                      std::to_string(from);
-        }
-        if (!problem.empty()) {
+        const bool inside =
+            c.Column >= 1 && c.Column <= blockCount_ && c.Row >= 1 && c.Row <= blockCount_;
+        const bool values = (c.Before == True16 || c.Before == False16) && c.After == ~c.Before;
+        // Checked in one go: the message is made only for a change that does not fit.
+        if (!inside || !values || state.Matrix.Get(c.Column, c.Row) != from) {
+            std::string problem;
+            if (!inside) {
+                problem = "changes " + ElementText(c) + ", outside blocks 1.." +
+                          std::to_string(blockCount_);
+            } else if (!values) {
+                problem = "changes " + ElementText(c) + " from " + std::to_string(c.Before) +
+                          " to " + std::to_string(c.After);
+            } else {
+                problem = "finds " + ElementText(c) + " at " +
+                          std::to_string(state.Matrix.Get(c.Column, c.Row)) + ", not " +
+                          std::to_string(from);
+            }
             for (std::size_t j = i; j-- > 0;) {  // put back what this step changed so far
                 const ElementChange& done = change(j);
                 state.SetElement(done.Column, done.Row, forward ? done.Before : done.After);

@@ -187,7 +187,7 @@ bool RecoveryWriter::Append(EntryType type, const std::string& payload) {
     return true;
 }
 
-bool RecoveryWriter::AppendPush(const RecordedStep& step) {
+bool RecoveryWriter::AppendPush(RecordedStep step) {
     if (removed_ || broken_) {
         return false;
     }
@@ -195,7 +195,7 @@ bool RecoveryWriter::AppendPush(const RecordedStep& step) {
     const std::string payload = RecoveryFormat::StepPayload(step, history_.BlockCount());
     RecordedHistory::Pushed pushed{};
     try {
-        pushed = history_.Push(step);
+        pushed = history_.Push(std::move(step));
     } catch (const LumarkError& error) {
         return Break(error.what());
     }

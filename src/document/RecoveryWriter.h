@@ -42,7 +42,7 @@ class RecoveryWriter {
     RecoveryWriter& operator=(RecoveryWriter&&) = default;
 
     // A step pushed onto the edit history, an undo and a redo, as the history did them.
-    bool AppendPush(const RecordedStep& step);
+    bool AppendPush(RecordedStep step);
     bool AppendUndo();
     bool AppendRedo();
     // Makes the record durable; compacts it, or writes it whole after a failure, when due.
@@ -52,6 +52,8 @@ class RecoveryWriter {
 
     // Why the record is not up to date; empty when it is.
     const std::string& Problem() const { return problem_; }
+    // A step did not fit the history: the record is gone, and only a new writer can go on.
+    bool Broken() const { return broken_; }
     const std::string& RecordPath() const { return path_; }
     const RecordedHistory& History() const { return history_; }
 

@@ -52,7 +52,11 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
                                             : kind == StepKind::CellClick
                                                 ? RecordedEdit::Kind::CellClick
                                                 : RecordedEdit::Kind::DoubleClick;
-        stack_.push(new RecordedEdit(doc_, grid_, name, recorder.TakeChanges(), stepKind));
+        const std::vector<ElementChange> changes = recorder.TakeChanges();
+        stack_.push(new RecordedEdit(doc_, grid_, name, changes, stepKind));
+        if (listener_ != nullptr) {
+            listener_->StepPushed(name, stepKind, changes);
+        }
     };
     try {
         action();
@@ -67,6 +71,9 @@ void EditHistory::Replace(const QString& text, const VisibilityDocument& replace
     clickStepOnTop_ = false;
     // Pushing runs the step's redo, which puts the replacement in.
     stack_.push(new DocumentReplacement(doc_, grid_, text, doc_, replacement));
+    if (listener_ != nullptr) {
+        listener_->DocumentPushed();
+    }
 }
 
 bool EditHistory::Undo() {
@@ -83,17 +90,26 @@ bool EditHistory::Step(bool forward) {
         return false;
     }
     forward ? stack_.redo() : stack_.undo();
+    if (listener_ != nullptr) {
+        forward ? listener_->StepRedone() : listener_->StepUndone();
+    }
     return true;
 }
 
 void EditHistory::MarkSaved() {
     clickStepOnTop_ = false;
     stack_.setClean();
+    if (listener_ != nullptr) {
+        listener_->MarkedSaved();
+    }
 }
 
 void EditHistory::Clear() {
     clickStepOnTop_ = false;
     stack_.clear();
+    if (listener_ != nullptr) {
+        listener_->Cleared();
+    }
 }
 
 QString EditHistory::SelectedBlocksText(const QString& caption) const {

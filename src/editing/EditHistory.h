@@ -5,9 +5,28 @@
 #include <functional>
 
 #include "ListViewModel.h"
+#include "UndoCommands.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
+
+// Hears each change of the history once the undo stack has made it, so that a copy kept
+// elsewhere (the recovery record) can follow. A step comes as pushed, before the stack merges a
+// double click's step into the click's.
+class HistoryListener {
+  public:
+    virtual void StepPushed(const QString& text, RecordedEdit::Kind kind,
+                            const std::vector<ElementChange>& changes) = 0;
+    // A step that put another whole document in place was pushed.
+    virtual void DocumentPushed() = 0;
+    virtual void StepUndone() = 0;
+    virtual void StepRedone() = 0;
+    virtual void Cleared() = 0;
+    virtual void MarkedSaved() = 0;
+
+  protected:
+    ~HistoryListener() = default;
+};
 
 // Undo and redo of what the user's actions changed in the relation. Each action that changed at
 // least one element becomes one step holding just those elements; selections are no steps.
@@ -37,6 +56,11 @@ class EditHistory {
     bool AtSavedState() const { return stack_.isClean(); }
     // Another document: no steps, matching its file.
     void Clear();
+    // No state in the history matches the file: for a history put back whose saved state was
+    // dropped. The listener is not told.
+    void ForgetSavedState() { stack_.resetClean(); }
+    // Tells `listener` of every change from now on; nullptr for nobody.
+    void SetListener(HistoryListener* listener) { listener_ = listener; }
 
     const QUndoStack& Steps() const { return stack_; }
 
@@ -56,6 +80,7 @@ class EditHistory {
     QUndoStack stack_;
     // The last step pushed came from a cell click, and nothing has happened since.
     bool clickStepOnTop_ = false;
+    HistoryListener* listener_ = nullptr;
 };
 
 }  // namespace lumark

@@ -114,12 +114,16 @@ bool DocumentSession::MayReplaceDocument() {
 }
 
 void DocumentSession::Open(const std::string& path) {
+    if (recovery_->OfferRecords(path)) {
+        return;  // the edits that a crash left, recovered
+    }
     // Taken before reading: a change during the read then shows as a change afterwards.
     const std::optional<FileState> state = ReadFileState(path);
     ReadVisibilityFile(doc_, path);
     history_->Clear();
     touched_ = false;
     RememberDisk(state, doc_);
+    recovery_->StartAfresh(path, state);
     FollowFile(path);
     Watch();
     SetDiskState(::access(path.c_str(), W_OK) != 0 ? ReadOnlyText : "");
@@ -133,6 +137,7 @@ void DocumentSession::Adopt(const VisibilityDocument& doc, const std::string& pa
     touched_ = false;
     disk_.reset();
     filePath_ = path;
+    recovery_->StartAfresh(path, std::nullopt);
     emit FileFollowed();
     FillMatrixGrid(doc_, *grid_);
     emit DocumentReplaced();
@@ -163,6 +168,7 @@ bool DocumentSession::WriteDocumentTo(const std::string& path, const char* whenF
     RememberDisk(
         identity ? std::optional<FileState>(FileState{*identity, HashBytes(bytes)}) : std::nullopt,
         doc_);
+    recovery_->FileWritten(path, disk_);
     SetDiskState({});
     return true;
 }
@@ -226,7 +232,11 @@ void DocumentSession::SaveAs() {
 }
 
 bool DocumentSession::MayClose() {
-    return !UnsavedChanges() || AskToSaveChanges();
+    const bool mayClose = !UnsavedChanges() || AskToSaveChanges();
+    if (mayClose) {
+        recovery_->Discard();  // saved, or given up with No
+    }
+    return mayClose;
 }
 
 bool DocumentSession::Undo() {
@@ -377,6 +387,30 @@ bool DocumentSession::MayReplaceChangedFile() {
                                "window's version elsewhere.",
                            "Replace changed file",
                            UserDialogs::vbYesNo + UserDialogs::vbExclamation) == UserDialogs::vbYes;
+}
+
+void DocumentSession::KeepRecoveryRecords(const std::string& folder) {
+    recovery_ = std::make_unique<RecoveryKeeper>(*this, dialogs_, folder);
+    connect(recovery_.get(), &RecoveryKeeper::ProblemMet, this,
+            [this](const QString& text) { SetDiskState(text.toStdString()); });
+}
+
+void DocumentSession::OfferRecoveryRecords() {
+    recovery_->OfferRecords(std::nullopt);
+}
+
+void DocumentSession::FollowRecoveredFile(const FileState& disk,
+                                          const VisibilityDocument& diskDocument) {
+    RememberDisk(disk, diskDocument);
+    // The box that offered the record said whether the file has changed since: Save asks
+    // before replacing it, and no reload is offered for that version.
+    if (const std::optional<FileState> now = ReadFileState(filePath_);
+        now && now->Hash != disk.Hash) {
+        keptOver_ = now->Hash;
+    }
+    FollowFile(filePath_);
+    Watch();
+    SetDiskState(::access(filePath_.c_str(), W_OK) != 0 ? ReadOnlyText : "");
 }
 
 }  // namespace lumark

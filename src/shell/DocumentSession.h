@@ -8,6 +8,7 @@
 
 #include "EditHistory.h"
 #include "FileState.h"
+#include "RecoveryKeeper.h"
 #include "VisibilityDocument.h"
 
 class QFileSystemWatcher;
@@ -38,6 +39,21 @@ class DocumentSession : public QObject {
     EditHistory& History() { return *history_; }
     const std::string& FilePath() const { return filePath_; }
 
+    // Recovery of unsaved edits after a crash (RecoveryKeeper.h): records kept in `folder` from
+    // now on, and offered before a file is read; a session without them keeps none.
+    void KeepRecoveryRecords(const std::string& folder);
+    // At a start with no file: offers the records of Lumarks no longer running.
+    void OfferRecoveryRecords();
+    RecoveryKeeper& Recovery() { return *recovery_; }
+    // A recovered document now stands for its file as after Open: "LastDir", the caption, the
+    // watch. `disk` is the file as the record began from it, with the relation `diskDocument`.
+    void FollowRecoveredFile(const FileState& disk, const VisibilityDocument& diskDocument);
+
+  private:
+    // Never null. Built and destroyed without touching the rest of the session.
+    std::unique_ptr<RecoveryKeeper> recovery_ = std::make_unique<RecoveryKeeper>(*this);
+
+  public:
     // The window holds what its file does not: the history has moved off the state last read
     // or written, or the user did something that counts as a change (MarkChanged).
     bool UnsavedChanges() const { return touched_ || !history_->AtSavedState(); }

@@ -65,7 +65,7 @@ std::optional<std::string> DroppedFile(const QMimeData* data) {
 }  // namespace
 
 LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::string commandLine,
-                       QWidget* parent)
+                       std::optional<std::string> recoveryFolder, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       commandLine_(std::move(commandLine)),
@@ -75,6 +75,9 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
                                    std::string(SplitPath(RecoveryFolder()).Folder), this)),
       doc_(session_->Document()),
       grid_(&session_->Grid()) {
+    if (recoveryFolder) {
+        session_->KeepRecoveryRecords(*recoveryFolder);
+    }
     CreateControls();
     Form_Initialize();
     ConnectGridKeys(*this);
@@ -395,6 +398,7 @@ void LumarkMain::Form_Activate() {
     firstActivationDone_ = true;
     commandLinePath_ = Befehlszeile::ExtractCommandLinePath(commandLine_);
     if (commandLinePath_.empty()) {
+        RunGuarded([this] { session_->OfferRecoveryRecords(); });
         return;
     }
     // A file that was named but cannot be opened is said once; the window starts empty.

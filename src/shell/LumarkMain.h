@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,10 @@ class LumarkMain : public QMainWindow {
 
   public:
     // `commandLine` is the text after the program name; `settingsFilePath` the settings file.
+    // `recoveryFolder` keeps the records of unsaved edits (RecoveryKeeper.h); none are kept
+    // without it.
     LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::string commandLine,
-               QWidget* parent = nullptr);
+               std::optional<std::string> recoveryFolder = std::nullopt, QWidget* parent = nullptr);
     ~LumarkMain() override;
 
     // Controls, by their design names.

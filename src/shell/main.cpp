@@ -14,6 +14,7 @@
 #include "ProgramInfo.h"
 #include "QtUserDialogs.h"
 #include "QuitAfterPaint.h"
+#include "RecoveryLocation.h"
 #include "SettingsFile.h"
 #include "WindowSnapshot.h"
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
     }
     lumark::QtUserDialogs dialogs;
     lumark::LumarkMain window(dialogs, lumark::SettingsFilePath(),
-                              lumark::Befehlszeile::JoinCommandLine(arguments));
+                              lumark::Befehlszeile::JoinCommandLine(arguments),
+                              lumark::RecoveryFolder());
     dialogs.SetOwner(&window);
     // For start-up measurements: end once the grid has been painted with the start-up file.
     if (qEnvironmentVariableIsSet("LUMARK_QUIT_AFTER_PAINT")) {
