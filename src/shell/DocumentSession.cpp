@@ -83,7 +83,10 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     });
 }
 
-DocumentSession::~DocumentSession() = default;
+DocumentSession::~DocumentSession() {
+    // The history's stack says it empties as it goes, after the members its handler reads.
+    history_->Steps().disconnect(this);
+}
 
 void DocumentSession::Load() {
     if (!MayReplaceDocument()) {
