@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,8 +58,10 @@ inline bool WriteAllTo(int fd, std::string_view bytes) {
     return true;
 }
 
-// Reads from the descriptor's position to the end; false with errno set on failure.
-inline bool ReadAllFrom(int fd, std::string& bytes) {
+// Reads from the descriptor's position to the end; false with errno set on failure, EFBIG once
+// more than `limit` bytes have come (a file that grows while it is read).
+inline bool ReadAllFrom(int fd, std::string& bytes,
+                        std::size_t limit = std::numeric_limits<std::size_t>::max()) {
     char chunk[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
@@ -69,6 +72,10 @@ inline bool ReadAllFrom(int fd, std::string& bytes) {
             return got == 0;
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
+        if (bytes.size() > limit) {
+            errno = EFBIG;
+            return false;
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "FileDescriptor.h"
 #include "TextTrim.h"
 
 namespace lumark::Ini {
@@ -144,33 +145,17 @@ enum class ReadState { Read, Missing, Failed };
 
 ReadState ReadFile(const std::string& fileName, std::string& content) {
     // Non-blocking, so that opening a pipe returns at once instead of waiting for a writer.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
         return errno == ENOENT ? ReadState::Missing : ReadState::Failed;
     }
     struct stat info {};
-    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+    bool read = ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) &&
                 static_cast<std::size_t>(info.st_size) <= MaxFileSize;
     if (read) {
         content.clear();
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(fd, chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                read = got == 0;
-                break;
-            }
-            content.append(chunk, static_cast<std::size_t>(got));
-            if (content.size() > MaxFileSize) {
-                read = false;  // it grew while being read
-                break;
-            }
-        }
+        read = ReadAllFrom(fd.get(), content, MaxFileSize);  // false if it grew meanwhile
     }
-    ::close(fd);
     return read ? ReadState::Read : ReadState::Failed;
 }
 
