@@ -11,6 +11,7 @@
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
 #include "MixedSteps.h"
+#include "NoQuestions.h"
 #include "OneSidedRing.h"
 #include "RecoveryWriter.h"
 #include "RingDocument.h"
@@ -45,23 +46,6 @@ struct MixedHistory {
             steps.push_back({edit->text().toStdString(), StepKind::Action, edit->Changes()});
         }
         QCoreApplication::processEvents();
-    }
-};
-
-// Nothing may ask anything here.
-class NoQuestions : public UserDialogs {
-  public:
-    int MsgBox(const std::string&, const std::string&, int) override { return vbCancel; }
-    std::string InputBox(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::string GetOpenFileName(const std::string&, const std::vector<FileDialogFilter>&,
-                                int&) override {
-        return {};
-    }
-    std::string GetSaveFileName(const std::string&, const std::vector<FileDialogFilter>&,
-                                const std::string&) override {
-        return {};
     }
 };
 

@@ -12,15 +12,15 @@
 #include "EditHistory.h"
 #include "LumarkMain.h"
 #include "MatrixGridView.h"
+#include "NoQuestions.h"
 #include "PaintCounter.h"
 #include "RingDocument.h"
-#include "UserDialogs.h"
 
 namespace lumark {
 namespace {
 
 // Every input box gets `reply`; nothing else may ask.
-class ReplyDialogs : public UserDialogs {
+class ReplyDialogs : public NoQuestions {
   public:
     std::string reply;
     int MsgBox(const std::string& text, const std::string&, int) override {
@@ -29,14 +29,6 @@ class ReplyDialogs : public UserDialogs {
     }
     std::string InputBox(const std::string&, const std::string&, const std::string&) override {
         return reply;
-    }
-    std::string GetOpenFileName(const std::string&, const std::vector<FileDialogFilter>&,
-                                int&) override {
-        return {};
-    }
-    std::string GetSaveFileName(const std::string&, const std::vector<FileDialogFilter>&,
-                                const std::string&) override {
-        return {};
     }
 };
 
