@@ -43,7 +43,7 @@ struct CommandSpec {
     const char* operandsMessage;  // when their number is wrong
     int (*run)(const Arguments&, std::ostream& out, std::ostream& err);
 
-    // The command's own spec of the option of that name, or nullptr when it takes none.
+    // The command's own description of the option of that name, or nullptr when it takes none.
     const OptionSpec* Option(const std::string& optionName) const;
 };
 
