@@ -94,14 +94,5 @@ TEST_F(EditHistoryTest, ADoubleClickFoldsIntoItsFirstClick) {
     EXPECT_EQ(history.Steps().undoText(), QStringLiteral("Toggle block 8 sees 8"));
 }
 
-TEST_F(EditHistoryTest, AStepAwayFromTheSavedStateLeavesIt) {
-    history.MarkSaved();
-    history.Record(QStringLiteral("edit"), [&] { ToggleOnly(1, 3); });
-    EXPECT_FALSE(history.AtSavedState());
-    history.Undo();
-    history.Record(QStringLiteral("nothing"), [] {});  // no step
-    EXPECT_TRUE(history.AtSavedState());
-}
-
 }  // namespace
 }  // namespace lumark
