@@ -83,22 +83,5 @@ TEST(RecordedHistoryTest, StepsThatDoNotFitChangeNothing) {
     EXPECT_THROW(RecordedHistory(labelled.Matrix, 10), LumarkError);
 }
 
-TEST(RecordedHistoryTest, FoldKeepsTheStateAndTheStepsAfterTheFolded) {
-    RecordedHistory history(VisibilityMatrix(), 10);
-    for (int c = 1; c <= 4; ++c) {
-        history.Push(Flip(history.Current(), {{c, 1}}));
-    }
-    history.Undo();
-    const VisibilityMatrix current = history.Current();
-    history.Fold(2);
-    EXPECT_EQ(history.Current(), current);
-    EXPECT_EQ(history.Base().Get(2, 1), True16);
-    EXPECT_EQ(history.Base().Get(3, 1), False16);
-    EXPECT_EQ(history.Steps().size(), 2u);
-    EXPECT_EQ(history.Position(), 1u);
-    EXPECT_FALSE(history.SavedPosition());       // the file's state was folded away
-    EXPECT_THROW(history.Fold(2), LumarkError);  // the redo step cannot become the base
-}
-
 }  // namespace
 }  // namespace lumark

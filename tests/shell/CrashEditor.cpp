@@ -22,10 +22,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "../document/TestFiles.h"
 #include "DocumentSession.h"
 #include "RandomEdits.h"
 #include "RecoveryNames.h"
@@ -67,17 +66,6 @@ void SetPhase(int value) {
 void Log(const std::string& line) {
     const std::string text = line + "\n";
     __real_write(logFd, text.data(), text.size());
-}
-
-std::int64_t MonotonicNs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 int RecordFiles(const std::string& folder) {
@@ -159,7 +147,7 @@ int main(int argc, char** argv) {
         for (; steps.canUndo(); ++undone) {
             window.Undo_Activated();
         }
-        bottomIsFile = lumark::FormatVisibilityFile(doc) == ReadFile(file);
+        bottomIsFile = lumark::FormatVisibilityFile(doc) == lumark::test::ReadBytes(file);
         bottomClean = !window.Session().UnsavedChanges();
         for (; undone > 0; --undone) {
             window.Redo_Activated();
@@ -189,7 +177,8 @@ int main(int argc, char** argv) {
         Log("begin " + std::to_string(action));
         edits.Next();
         Log("done " + std::to_string(action) + " " +
-            std::to_string(lumark::crash::RelationHash(doc)) + " " + std::to_string(MonotonicNs()));
+            std::to_string(lumark::crash::RelationHash(doc)) + " " +
+            std::to_string(lumark::crash::MonotonicNs()));
         for (const std::string& text : dialogs.unexpected) {
             Log("unexpected " + text);
         }

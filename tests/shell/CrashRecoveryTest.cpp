@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -33,12 +32,6 @@
 
 namespace lumark {
 namespace {
-
-std::int64_t MonotonicNs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 void SleepMs(int ms) {
     const timespec pause{ms / 1000, (ms % 1000) * 1000000L};
@@ -239,7 +232,7 @@ TEST(CrashRecoveryTest, EditsKilledAtAnyMomentComeBackWithTheirHistory) {
             ::nanosleep(&pause, nullptr);
         }
         ::kill(child, SIGKILL);
-        const std::int64_t killed = MonotonicNs();
+        const std::int64_t killed = crash::MonotonicNs();
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the editor ended by itself";

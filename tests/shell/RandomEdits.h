@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QUndoStack>
 #include <cstdint>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@
 // What the crash test's child editor does, shared with the test, which replays it when it must
 // know a state the child had no time to report.
 namespace lumark::crash {
+
+inline std::int64_t MonotonicNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
 
 // The relation of blocks 1..BlockCount, hashed.
 inline std::uint64_t RelationHash(const VisibilityDocument& doc) {

@@ -5,13 +5,13 @@
 
 #include <QSignalSpy>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 
 #include "../document/TestFiles.h"
 #include "DocumentSession.h"
-#include "Ini.h"
 #include "MatrixEdits.h"
 #include "MatrixGridModel.h"
 #include "RecoveryNames.h"
@@ -77,88 +77,70 @@ class RecoveryKeeperTest : public ::testing::Test {
     std::unique_ptr<DocumentSession> session;
 };
 
-// There is a record exactly while the history stands off the state that matches the file.
+// Every way the edits end up on disk or given up takes the record with it.
+TEST_F(RecoveryKeeperTest, TheRecordGoesWhenTheEditsAreSavedOrGivenUp) {
+    const std::string other = dir.File("other.txt");
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"Save",
+         [&] { dialogs.AnswerMsgBox(Yes).AnswerMsgBox(UserDialogs::vbOK), session->Save(); }},
+        {"Save As", [&] { dialogs.ChooseSaveFile(dir.File("copy.txt")), session->SaveAs(); }},
+        {"Yes on closing", [&] { dialogs.AnswerMsgBox(Yes), session->MayClose(); }},
+        {"No on closing", [&] { dialogs.AnswerMsgBox(No), session->MayClose(); }},
+        {"undo to the file", [&] { session->Undo(); }},
+        {"another file opened", [&] { dialogs.AnswerMsgBox(No), session->OpenAfterAsking(other); }},
+    };
+    for (const auto& [way, run] : ways) {
+        WriteVisibilityFile(MakeRingDocument(5, 1, "1.2"), other);
+        session->Open(path);
+        Toggle(1, 4);
+        ASSERT_EQ(Records().size(), 1u) << way;
+        run();
+        EXPECT_TRUE(Records().empty()) << way;
+    }
+}
+
+// Nothing to recover, nothing kept; edits still in the window keep their record.
 TEST_F(RecoveryKeeperTest, ARecordExistsWhileTheWindowDiffersFromTheFile) {
+    session->MarkChanged();  // a click that changed nothing
     EXPECT_TRUE(Records().empty());
-    session->MarkChanged();  // a click that changed nothing: nothing to recover
-    EXPECT_TRUE(Records().empty());
-
     Toggle(1, 4);
-    EXPECT_EQ(Records().size(), 1u);
     session->Undo();
-    EXPECT_TRUE(Records().empty());  // undo back to the file's state
     session->Redo();
+    dialogs.AnswerMsgBox(No).ChooseFile("");  // Load, cancelled in its dialog
+    session->Load();
+    dialogs.AnswerMsgBox(Cancel);  // on closing
+    EXPECT_FALSE(session->MayClose());
     EXPECT_EQ(Records().size(), 1u);
-
     dialogs.AnswerMsgBox(Yes).AnswerMsgBox(UserDialogs::vbOK);
     session->Save();
-    EXPECT_TRUE(Records().empty());
     session->Undo();  // below the saved state: differs from the file again
     EXPECT_EQ(Records().size(), 1u);
 }
 
-TEST_F(RecoveryKeeperTest, EditsGivenUpTakeTheirRecordWithThem) {
-    Toggle(1, 4);
-    dialogs.AnswerMsgBox(No);  // "Save Visibility now ?" on closing
-    EXPECT_TRUE(session->MayClose());
-    EXPECT_TRUE(Records().empty());
-
-    Toggle(2, 5);
-    const std::string other = dir.File("other.txt");
-    WriteVisibilityFile(MakeRingDocument(5, 1, "1.2"), other);
-    dialogs.AnswerMsgBox(No);
-    session->OpenAfterAsking(other);
-    EXPECT_TRUE(Records().empty());
-
-    Toggle(2, 5);
-    dialogs.AnswerMsgBox(No).ChooseFile("");  // Load, cancelled in its dialog: still edited
-    session->Load();
-    EXPECT_EQ(Records().size(), 1u);
-    dialogs.AnswerMsgBox(Cancel);
-    EXPECT_FALSE(session->MayClose());
-    EXPECT_EQ(Records().size(), 1u);
-}
-
-// Yes: the state as the killed window had it, with its undo history down to the file's bytes.
+// Yes: the state as the killed window had it, the step it had undone still to redo, and a
+// record that goes on, so that a second kill keeps that step too.
 TEST_F(RecoveryKeeperTest, YesPutsBackTheStateAndEveryStep) {
     Toggle(1, 4);
     Toggle(2, 5);
     Toggle(3, 6);
-    session->Undo();  // two done, one to redo
+    session->Undo();
     const std::string shown = DocumentBytes();
     Restart();
-
     dialogs.AnswerMsgBox(Yes);
     session->Open(path);
-    ASSERT_EQ(dialogs.calls.size(), 1u);
-    EXPECT_EQ(dialogs.calls[0].Title, "Recover unsaved changes");
     EXPECT_EQ(DocumentBytes(), shown);
     EXPECT_TRUE(session->UnsavedChanges());
-    EXPECT_EQ(session->FilePath(), path);
-    EXPECT_EQ(Ini::ReadIniValue("Main", "LastDir", "", settings), dir.path());
-
-    EXPECT_TRUE(session->Undo());
-    EXPECT_TRUE(session->Undo());
-    EXPECT_FALSE(session->Undo());
-    EXPECT_EQ(DocumentBytes(), fileBytes);
-    EXPECT_FALSE(session->UnsavedChanges());
-    EXPECT_TRUE(Records().empty());
     EXPECT_TRUE(session->Redo());
-    EXPECT_TRUE(session->Redo());
-    EXPECT_EQ(DocumentBytes(), shown);
-    EXPECT_TRUE(session->Redo());  // the step that had been undone
     EXPECT_FALSE(session->Redo());
 
-    // The recovered window goes on writing the record, and a kill now keeps the third step.
-    EXPECT_EQ(Records().size(), 1u);
     const std::string third = DocumentBytes();
     Restart();
-    dialogs.AnswerMsgBox(Yes).AnswerMsgBox(Yes).AnswerMsgBox(UserDialogs::vbOK);
+    dialogs.AnswerMsgBox(Yes);
     session->Open(path);
     EXPECT_EQ(DocumentBytes(), third);
-    session->Save();
-    EXPECT_TRUE(Records().empty());
-    EXPECT_EQ(test::ReadBytes(path), third);
+    EXPECT_TRUE(session->Undo() && session->Undo() && session->Undo());
+    EXPECT_FALSE(session->Undo());
+    EXPECT_EQ(DocumentBytes(), fileBytes);
 }
 
 TEST_F(RecoveryKeeperTest, AStateSavedOnTheWayIsWhereTheFlagClears) {
@@ -177,28 +159,6 @@ TEST_F(RecoveryKeeperTest, AStateSavedOnTheWayIsWhereTheFlagClears) {
     session->Undo();
     EXPECT_EQ(DocumentBytes(), fileBytes);  // the version before the save
     EXPECT_TRUE(session->UnsavedChanges());
-}
-
-TEST_F(RecoveryKeeperTest, NoRemovesTheRecordAndCancelKeepsIt) {
-    Toggle(1, 4);
-    Restart();
-    dialogs.AnswerMsgBox(Cancel);
-    session->Open(path);
-    EXPECT_EQ(DocumentBytes(), fileBytes);  // opened as usual
-    EXPECT_FALSE(session->UnsavedChanges());
-    ASSERT_EQ(Records().size(), 1u);
-    const std::string kept = Records()[0];
-    Toggle(2, 5);  // a new record beside the one kept
-    EXPECT_EQ(Records().size(), 2u);
-    session->Undo();
-    ASSERT_EQ(Records().size(), 1u);
-    EXPECT_EQ(Records()[0], kept);
-
-    Restart();
-    dialogs.AnswerMsgBox(No);
-    session->Open(path);
-    EXPECT_EQ(DocumentBytes(), fileBytes);
-    EXPECT_TRUE(Records().empty());
 }
 
 // One question each, oldest first, for the file opened or, at a start with none, for any.
@@ -239,14 +199,17 @@ TEST_F(RecoveryKeeperTest, ARunningLumarksRecordIsNotOffered) {
     EXPECT_EQ(Records().size(), 2u);
 }
 
-TEST_F(RecoveryKeeperTest, TheQuestionSaysWhatItOffers) {
+// The question, and its answers: Cancel opens the file as usual and keeps the record (beside a
+// new one for new edits), No removes it; Yes, when the file changed since, warns of Save's
+// question.
+TEST_F(RecoveryKeeperTest, TheQuestionSaysWhatItOffersAndEachAnswerDoesIt) {
     Toggle(1, 4);
     Toggle(2, 5);
     Restart();
-    const std::string record = folder + "/" + Records()[0];
+    const std::string kept = Records().at(0);
     const std::time_t when = 1700000000;
     const timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, record.c_str(), times, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, (folder + "/" + kept).c_str(), times, 0), 0);
     char local[32];
     std::strftime(local, sizeof local, "%Y-%m-%d %H:%M:%S", std::localtime(&when));
 
@@ -257,8 +220,13 @@ TEST_F(RecoveryKeeperTest, TheQuestionSaysWhatItOffers) {
                                          "\n\nLast kept: " + local +
                                          ", 2 steps to undo and redo.\n\nRecover them?");
     EXPECT_EQ(dialogs.calls[0].Style, UserDialogs::vbYesNoCancel + UserDialogs::vbExclamation);
+    EXPECT_EQ(DocumentBytes(), fileBytes);
+    EXPECT_FALSE(session->UnsavedChanges());
+    Toggle(3, 6);
+    EXPECT_EQ(Records().size(), 2u);
+    session->Undo();
+    EXPECT_EQ(Records(), std::vector<std::string>{kept});
 
-    // Changed on disk since the record began: one sentence more; Save asks before replacing.
     WriteVisibilityFile(MakeRingDocument(6, 2, "1.2"), path);
     Restart();
     dialogs.AnswerMsgBox(Yes);
@@ -269,7 +237,12 @@ TEST_F(RecoveryKeeperTest, TheQuestionSaysWhatItOffers) {
     dialogs.AnswerMsgBox(Yes).AnswerMsgBox(No);
     session->Save();
     EXPECT_EQ(dialogs.calls.back().Title, "Replace changed file");
-    EXPECT_FALSE(Records().empty());
+    EXPECT_EQ(Records().size(), 1u);
+
+    Restart();
+    dialogs.AnswerMsgBox(No);
+    session->Open(path);
+    EXPECT_TRUE(Records().empty());
 }
 
 // A record that does not read is kept, named once, and nothing of it is loaded.
