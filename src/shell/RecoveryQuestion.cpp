@@ -79,7 +79,11 @@ void RestoreRecord(DocumentSession& session, const RecoveredRecord& record) {
         history.ForgetSavedState();
     }
     session.FollowRecoveredFile(record.File.State, onDisk);
-    session.MarkChanged();
+    // A kill between an undo back to the file's state and the record's removal leaves a record
+    // that stands there: nothing of it is unsaved.
+    if (saved != recorded.Position()) {
+        session.MarkChanged();
+    }
 }
 
 }  // namespace lumark

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QSignalSpy>
 #include <ctime>
@@ -187,6 +188,22 @@ TEST_F(RecoveryKeeperTest, SeveralRecordsAreAskedAboutOldestFirst) {
     EXPECT_EQ(session->FilePath(), path);
     EXPECT_TRUE(session->UnsavedChanges());
     EXPECT_EQ(Records().size(), 2u);  // the one cancelled stays
+}
+
+// A kill between the undo back to the file's state and the record's removal leaves a record
+// that stands at that state: recovered, nothing is unsaved.
+TEST_F(RecoveryKeeperTest, ARecordBackAtTheFilesStateRecoversUnmodified) {
+    Toggle(1, 4);
+    const std::string left = folder + "/lumark-1-1-00000000.recovery";
+    ASSERT_EQ(::link((folder + "/" + Records().at(0)).c_str(), left.c_str()), 0);
+    session->Undo();  // the undo is written, then the record removed: the link keeps it
+    Restart();
+    dialogs.AnswerMsgBox(Yes);
+    session->Open(path);
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    EXPECT_EQ(DocumentBytes(), fileBytes);
+    EXPECT_FALSE(session->UnsavedChanges());
+    EXPECT_TRUE(session->Redo());
 }
 
 // Two Lumarks on one file keep two records, and neither offers the other's.
