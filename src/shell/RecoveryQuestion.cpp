@@ -78,12 +78,9 @@ void RestoreRecord(DocumentSession& session, const RecoveredRecord& record) {
     if (!saved) {
         history.ForgetSavedState();
     }
+    // Modified follows the history alone: a record left standing at the file's state (a kill
+    // between the undo back to it and the record's removal) holds nothing unsaved.
     session.FollowRecoveredFile(record.File.State, onDisk);
-    // A kill between an undo back to the file's state and the record's removal leaves a record
-    // that stands there: nothing of it is unsaved.
-    if (saved != recorded.Position()) {
-        session.MarkChanged();
-    }
 }
 
 }  // namespace lumark
