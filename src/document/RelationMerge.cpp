@@ -1,5 +1,7 @@
 #include "RelationMerge.h"
 
+#include "BlockRanges.h"
+
 namespace lumark {
 
 namespace {
@@ -35,31 +37,32 @@ const Value& Chosen(MergeSide side, const Value& ours, const Value& theirs) {
     return side == MergeSide::Theirs ? theirs : ours;
 }
 
-// Whether `changer` changed any element of block `block` from `base`: what it sees or what
-// sees it, among the blocks `changer` has.
-bool ChangedBlock(const VisibilityDocument& base, const VisibilityDocument& changer, int block) {
-    for (int other = 1; other <= changer.BlockCount; ++other) {
-        if (Sees(base, block, other) != Sees(changer, block, other) ||
-            Sees(base, other, block) != Sees(changer, other, block)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The blocks one side removed that the other, keeping the base's count, changed: each a
-// conflict.
+// The changes of the side that kept the base's count to blocks the other side removed, each a
+// conflict, by the block whose view changed: a removed block's own view, or whether a kept
+// block sees removed ones.
 void RemovalConflicts(const VisibilityDocument& base, const VisibilityDocument& ours,
                       const VisibilityDocument& theirs, int kept, RelationMerge& merge) {
     const bool oursRemoved = ours.BlockCount == kept;
     const VisibilityDocument& changer = oursRemoved ? theirs : ours;
     const std::string removedBy = oursRemoved ? "ours" : "theirs";
     const std::string changedBy = oursRemoved ? "theirs" : "ours";
-    for (int block = kept + 1; block <= base.BlockCount; ++block) {
-        if (ChangedBlock(base, changer, block)) {
-            merge.Conflicts.push_back("block " + std::to_string(block - 1) + ": removed by " +
-                                      removedBy + ", changed by " + changedBy);
+    const int count = base.BlockCount;
+    for (int viewer = 1; viewer <= count; ++viewer) {
+        std::vector<bool> changed(static_cast<std::size_t>(count));
+        bool any = false;
+        for (int seen = viewer > kept ? 1 : kept + 1; seen <= count; ++seen) {
+            const bool change = Sees(base, viewer, seen) != Sees(changer, viewer, seen);
+            changed[static_cast<std::size_t>(seen - 1)] = change;
+            any = any || change;
         }
+        if (!any) {
+            continue;
+        }
+        const std::string block = "block " + std::to_string(viewer - 1) + ": ";
+        merge.Conflicts.push_back(
+            viewer > kept ? block + "removed by " + removedBy + ", changed by " + changedBy
+                          : block + changedBy + " changed whether it sees " +
+                                BlockRangesText(changed) + ", removed by " + removedBy);
     }
 }
 

@@ -131,7 +131,7 @@ TEST(MergeRelations, ElementByElementWithCountLayoutAndConflicts) {
         {"theirs removes what ours made seen",
          Doc("01 0123 12 3"),
          Doc("01 012 12"),
-         "block 3: removed by theirs, changed by ours",
+         "block 1: ours changed whether it sees 3, removed by theirs",
          0,
          0,
          Theirs,
