@@ -28,15 +28,11 @@ VisibilityDocument Doc(const std::string& text) {
 // "viewer>seen", or the conflicts.
 std::string Merged(const std::string& base, const std::string& ours, const std::string& theirs) {
     const RelationMerge merge = MergeRelations(Doc(base), Doc(ours), Doc(theirs));
-    std::string text;
-    for (const std::string& conflict : merge.Conflicts) {
-        text += (text.empty() ? "" : "; ") + conflict;
-    }
-    if (!text.empty()) {
-        return text;
+    if (!merge.Conflicts.empty()) {
+        return merge.Conflicts.front() + (merge.Conflicts.size() > 1 ? "; more" : "");
     }
     const VisibilityDocument& doc = merge.Merged;
-    text = doc.VersionText;
+    std::string text = doc.VersionText;
     for (int viewer = 1; viewer <= doc.BlockCount; ++viewer) {
         std::string sees;
         for (int seen = 1; seen <= doc.BlockCount; ++seen) {

@@ -74,11 +74,6 @@ TEST(GitMerge, TheDriverMergesWhatALineMergeCannotAndDiffsListBlocks) {
     while (std::getline(readme, line) && line != "```") {
         (line.rfind("git config", 0) == 0 ? driver : attributes) += line + "\n";
     }
-    ASSERT_EQ(attributes + driver,
-              "echo 'visibility.txt merge=lumark diff=lumark' >> .gitattributes\n"
-              "git add .gitattributes\n"
-              "git config merge.lumark.driver \"lumark-tool merge %O %A %B -o %A\"\n"
-              "git config diff.lumark.textconv \"lumark-tool show\"\n");
 
     const std::string repo = dir.File("repo/");
     ASSERT_EQ(Shell(dir.path(),
@@ -133,6 +128,21 @@ TEST(GitMerge, TheDriverMergesWhatALineMergeCannotAndDiffsListBlocks) {
             EXPECT_NE(out.find(block), std::string::npos) << file << block << out;
         }
     }
+
+    // Both sides change the block count: git stops, and the file stays ours, whole.
+    EXPECT_EQ(Shell(repo,
+                    "git checkout -qb fewer base && lumark-tool generate --blocks 290 --distance 5 "
+                    "new/visibility.txt && git commit -qam fewer && git checkout -q ours && "
+                    "lumark-tool generate --blocks 280 --distance 5 new/visibility.txt && "
+                    "git commit -qam shorter && git merge fewer",
+                    out),
+              1);
+    EXPECT_NE(out.find("CONFLICT: block count: base 300, ours 280, theirs 290\n"),
+              std::string::npos)
+        << out;
+    VisibilityDocument doc;
+    ReadVisibilityFile(doc, repo + Files[0]);
+    EXPECT_EQ(doc.BlockCount, 280);
 }
 
 }  // namespace
