@@ -63,9 +63,7 @@ bool Same(const VisibilityDocument& a, const VisibilityDocument& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile scratch;
-    static const VisibilityDocument before = [] {
-        return lumark::MakeRingDocument(7, 2, "1.000000");
-    }();
+    static const VisibilityDocument before = lumark::MakeRingDocument(7, 2, "1.000000");
     // Kept across runs: a fresh 181 KB matrix per run would cost more than the read itself.
     static VisibilityDocument doc = before;
     static VisibilityDocument reread;

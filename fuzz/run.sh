@@ -32,11 +32,13 @@ configure() {
             # A record is at least its 11 KB relation. A run of 5 bytes may stand for 300
             # changes of 8 bytes, so 32 KB of runs may rightly decode to some 16 MB.
             seeds="$root/fuzz/corpus/recovery"
-            extra=(-max_len=32768 -malloc_limit_mb=32)
+            extra=(-max_len=32768 -len_control=0 -malloc_limit_mb=32)
             ;;
         settings)
             seeds="$root/fuzz/corpus/settings"
-            extra=(-dict="$root/fuzz/settings.dict" -max_len=65536 -malloc_limit_mb=1)
+            # Lines of any length, up to 64 KB from the start.
+            extra=(-dict="$root/fuzz/settings.dict" -max_len=65536 -len_control=0
+                -malloc_limit_mb=1)
             ;;
         *)
             echo "unknown fuzz target: $1 (reader, recovery or settings)" >&2
