@@ -466,7 +466,7 @@ void LumarkMain::SaveAs() {
 }
 
 void LumarkMain::ShowAbout() {
-    dialogs_.MsgBox(AboutText(), "About Lumark",
+    dialogs_.MsgBox(AboutHtml(), "About Lumark",
                     UserDialogs::vbOKOnly + UserDialogs::vbInformation);
 }
 
