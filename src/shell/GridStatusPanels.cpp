@@ -14,6 +14,18 @@
 
 namespace lumark {
 
+void FitPanelToText(QLabel& panel) {
+    const QString text = panel.text();
+    // The panels' own margins keep the text off its neighbours'.
+    const int width = text.isEmpty() ? 0 : panel.fontMetrics().horizontalAdvance(text) + 8;
+    if (width != panel.width() || panel.maximumWidth() != width) {
+        panel.setFixedWidth(width);
+    }
+    if (panel.isHidden() != text.isEmpty()) {
+        panel.setHidden(text.isEmpty());
+    }
+}
+
 GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListViewModel& grid,
                                    QTableView& view, QLabel& countPanel, QLabel& pointerPanel,
                                    QObject* parent)
@@ -40,8 +52,13 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
     };
     connect(&grid, &QAbstractItemModel::dataChanged, this, later);
     // After the grid has put the focus on the first block: a load is not a move of the user's.
+    // The same file read again keeps the user's place, and what the panel was following.
+    connect(&grid, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { sourceBeforeReset_ = source_; });
     connect(&grid, &QAbstractItemModel::modelReset, this, [this, later] {
-        source_ = pointerInside_ ? Source::Pointer : Source::None;
+        source_ = grid_.RebuildKeepsPlace() ? sourceBeforeReset_
+                  : pointerInside_          ? Source::Pointer
+                                            : Source::None;
         later();
     });
     if (view.selectionModel() != nullptr) {
@@ -73,6 +90,7 @@ void GridStatusPanels::UpdateCount() {
     note_.clear();
     countPanel_.setToolTip(QString());
     countPanel_.setText(count);
+    FitPanelToText(countPanel_);
 }
 
 void GridStatusPanels::ShowNote(const QString& note, const QString& detail) {
@@ -80,6 +98,7 @@ void GridStatusPanels::ShowNote(const QString& note, const QString& detail) {
     countAtNote_ = SelectionCountText(grid_, doc_.BlockCount);
     countPanel_.setText(note);
     countPanel_.setToolTip(detail);
+    FitPanelToText(countPanel_);
 }
 
 void GridStatusPanels::ClearNote() {

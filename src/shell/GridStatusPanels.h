@@ -12,11 +12,16 @@ class QTableView;
 
 namespace lumark {
 
+// A status panel that is only news while it says something: as wide as its text, and gone
+// while it says nothing, so that the pointer and file-state panels have its room.
+void FitPanelToText(QLabel& panel);
+
 // Keeps two status panels in step with the grid: how many blocks are selected, and what the
 // cell under the pointer or the focused cell says, whichever moved last: "7 sees 12", or on a
 // diagonal cell that block's summary. Both follow every change of the grid's cells or colours;
 // the pointer text also follows scrolling under a still pointer, and is empty once the pointer
-// leaves while it was the pointer's. A load starts with neither.
+// leaves while it was the pointer's. A load starts with neither; a reload of the same file keeps
+// what the panel followed.
 // Changes are taken up once per event-loop turn: an action that clears the selection and then
 // selects again rewrites each panel at most once.
 // The pointer panel, the last, takes the rest of the window's width; a text longer than that is
@@ -60,6 +65,7 @@ class GridStatusPanels : public QObject {
     QPoint pointer_;       // viewport pixels
     bool pointerInside_ = false;
     Source source_ = Source::None;
+    Source sourceBeforeReset_ = Source::None;
     bool updatePending_ = false;
 };
 

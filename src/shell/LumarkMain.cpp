@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <optional>
 
@@ -85,7 +86,10 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     DescribeWindowForAccessibility(*this);
 }
 
-LumarkMain::~LumarkMain() = default;
+LumarkMain::~LumarkMain() {
+    // The history's stack says it empties as it goes, after the panels are gone.
+    History().Steps().disconnect(this);
+}
 
 int LumarkMain::Px(int twips) const {
     return TwipsToPixels(twips, logicalDpiX());
@@ -281,6 +285,7 @@ void LumarkMain::Form_Initialize() {
     diskState->setFixedSize(0, diskState->sizeHint().height());
     StatusBar->addWidget(diskState);
     panels_.push_back(diskState);
+    FitPanelToText(*diskState);
     Form_Resize();
 }
 
@@ -301,6 +306,7 @@ void LumarkMain::UpdateFileVersionPanel() {
 
 void LumarkMain::UpdateModifiedPanel() {
     StatusPanel(5)->setText(session_->UnsavedChanges() ? QStringLiteral("Modified") : QString());
+    FitPanelToText(*StatusPanel(5));
 }
 
 void LumarkMain::ConnectSession() {
@@ -312,7 +318,7 @@ void LumarkMain::ConnectSession() {
         QLabel* panel = StatusPanelByKey(QStringLiteral("DiskState"));
         const QString text = QString::fromStdString(session_->DiskState());
         panel->setText(text);
-        panel->setFixedWidth(text.isEmpty() ? 0 : panel->fontMetrics().horizontalAdvance(text) + 8);
+        FitPanelToText(*panel);
         panel->setToolTip(QString());
         statusPanels_->FitPointerPanel();
         // A narrow window cuts the text short where it ends, once the bar is laid out.
@@ -330,6 +336,9 @@ void LumarkMain::ConnectSession() {
         UpdateFileVersionPanel();
         ListView->setFocus();
     });
+    // Undoing a reload may bring back another layout.
+    connect(&History().Steps(), &QUndoStack::indexChanged, this,
+            [this] { UpdateFileVersionPanel(); });
 }
 
 void LumarkMain::Form_Resize() {

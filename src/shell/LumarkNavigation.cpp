@@ -21,7 +21,8 @@ void LumarkMain::CreateNavigation() {
     FollowHeaderMarks(*ListView, *grid_);
     ShowBlockSummaryTooltips(*ListView, doc_);
 
-    // Panels 6 and 7, after "Modified"; fixed widths, so the bar does not jump as they change.
+    // Panels 6 and 7, after "Modified". The count is as wide as it says (GridStatusPanels); the
+    // pointer's takes the rest.
     const auto addPanel = [this](const char* name, int widthTwips) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QString::fromLatin1(name));

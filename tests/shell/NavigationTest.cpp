@@ -5,11 +5,15 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolTip>
+#include <fstream>
+#include <functional>
 
 #include "../editing/EditingWindow.h"
 #include "GoToBlock.h"
 #include "OverviewWindow.h"
 #include "RelationPicture.h"
+#include "RingDocument.h"
+#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -76,6 +80,16 @@ class Navigation : public EditingWindowTest {
     QPoint ScrollPosition() {
         return QPoint(View().horizontalScrollBar()->value(), View().verticalScrollBar()->value());
     }
+
+    // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
+    void WriteRing(int blocks, const char* layout) {
+        std::ofstream(RingPath(), std::ios::binary | std::ios::trunc)
+            << FormatVisibilityFile(MakeRingDocument(blocks, 2, layout));
+    }
+    std::string RingPath() const {
+        return dir.filePath(QStringLiteral("visibility.txt")).toStdString();
+    }
+    QString VersionPanel() const { return window->StatusPanel(2)->text(); }
 };
 
 TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
@@ -245,16 +259,81 @@ TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
 
     const QPoint at = ScrollPosition();
-    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK);
+    // Refused: the box opens again holding the reply; cancelled there, nothing moves.
+    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK).AnswerInputBox("");
     PressCtrlG();
     dialogs.ExpectMsgBox("There is no block 300 in this file; its blocks are 0 to 299.",
                          "Go to Block", UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+    EXPECT_EQ(dialogs.calls.back().DefaultReply, "300");
     EXPECT_EQ(ScrollPosition(), at);
 
     dialogs.AnswerInputBox("");  // cancelled: no message, no scrolling
     PressCtrlG();
     EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 1u);
     EXPECT_EQ(ScrollPosition(), at);
+}
+
+// Fault caught: a reload threw the user back to block 0 with nothing selected, and its undo
+// left the reloaded layout in the version panel.
+TEST_F(Navigation, AReloadKeepsTheUsersPlaceAndTheVersionPanelFollowsItsUndo) {
+    WriteRing(300, "1.2");
+    window->OpenVisibilityFile(RingPath());
+    std::vector<std::int16_t> blocks{300};
+    for (std::int16_t b = 101; b <= 141; ++b) {
+        blocks.push_back(b);
+    }
+    window->Interaction().SelectBlocks(blocks);
+    const QModelIndex focus = Grid().index(150, 131);
+    View().setCurrentIndex(focus);
+    View().scrollTo(Grid().index(200, 200), QAbstractItemView::PositionAtCenter);
+    Settle();
+    const QPoint place = ScrollPosition();
+    const std::set<int> selected = Selected();
+    ASSERT_EQ(selected.size(), 42u);
+    ASSERT_GT(place.x(), 100);
+    ASSERT_GT(place.y(), 0);
+
+    WriteRing(300, "1.000000");  // the layout alone changes
+    Session().CheckDisk();
+    Settle();
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"1.000000", [] {}},
+        {"1.2", [&] { window->Undo_Activated(); }},
+        {"1.000000", [&] { window->Redo_Activated(); }},
+    };
+    for (const auto& [layout, step] : steps) {
+        step();
+        Settle();
+        EXPECT_EQ(VersionPanel(), QStringLiteral("File Version : ") + QString::fromLatin1(layout));
+        EXPECT_EQ(ScrollPosition(), place) << layout;
+        EXPECT_EQ(View().currentIndex(), focus) << layout;
+        EXPECT_EQ(Selected(), selected) << layout;
+    }
+    // A version with fewer blocks keeps those of them that are still there.
+    WriteRing(290, "1.2");
+    Session().CheckDisk();
+    Settle();
+    EXPECT_EQ(Selected().size(), 41u);
+    EXPECT_EQ(ScrollPosition(), place);
+}
+
+// At the design size the pointer's field and the file's state each read whole while the fields
+// with nothing to say leave them their room.
+TEST_F(Navigation, PointerAndFileStateReadWholeAtTheDesignSize) {
+    WriteRing(300, "1.2");
+    window->OpenVisibilityFile(RingPath());
+    View().setCurrentIndex(Grid().index(130, 126));  // block 125's column, block 130's row
+    Settle();
+    EXPECT_EQ(PointerPanel(), QStringLiteral("125 does not see 130"));
+    EXPECT_TRUE(window->StatusPanel(5)->isHidden());  // "Modified", empty
+    EXPECT_TRUE(window->StatusPanel(6)->isHidden());  // no block selected
+
+    WriteRing(300, "1.000000");
+    Session().CheckDisk();
+    Settle();
+    QLabel* diskState = window->StatusPanel(8);
+    EXPECT_EQ(diskState->text(), QStringLiteral("Reloaded: changed on disk"));
+    EXPECT_EQ(diskState->toolTip(), QString());  // not cut
 }
 
 TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {

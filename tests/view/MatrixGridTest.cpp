@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "ListViewFunktionen.h"
 #include "ListViewModel.h"
 #include "LumarkError.h"
 #include "LumarkModule.h"
@@ -82,6 +85,44 @@ TEST(FillMatrixGrid, LoadingFewerBlocksLeavesNothingOfTheLargerGrid) {
         for (int c = 1; c <= 3; ++c) {
             EXPECT_EQ(grid.SubItemForeColour(r, c), SystemWindowTextColour);
         }
+    }
+}
+
+// Fault caught: a reload of the same file dropped the user's selection.
+TEST(FillMatrixGrid, KeptPlaceKeepsTheSelectedBlocksTheDocumentStillHas) {
+    struct Case {
+        GridPlace Place;
+        std::int16_t Blocks;     // of the document read again
+        std::set<int> Selected;  // afterwards, with blocks 2, 5 and 6 of 6 selected before
+        bool ResetKeepsPlace;    // what views are told while the reset is announced
+    };
+    const Case cases[] = {
+        {GridPlace::Kept, 6, {2, 5, 6}, true},
+        {GridPlace::Kept, 8, {2, 5, 6}, true},
+        {GridPlace::Kept, 5, {2, 5}, true},
+        {GridPlace::Start, 6, {}, false},
+    };
+    for (const Case& c : cases) {
+        ListViewModel grid;
+        FillMatrixGrid(Document(6), grid);
+        for (const int b : {2, 5, 6}) {
+            ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+        }
+        bool told = !c.ResetKeepsPlace;
+        QObject::connect(&grid, &QAbstractItemModel::modelReset,
+                         [&] { told = grid.RebuildKeepsPlace(); });
+        FillMatrixGrid(Document(c.Blocks), grid, c.Place);
+        std::set<int> selected;
+        for (std::int16_t b = 1; b <= c.Blocks; ++b) {
+            if (SelectedBlock(grid, b)) {
+                selected.insert(b);
+                // The whole column, not only its diagonal cell.
+                EXPECT_EQ(grid.SubItemForeColour(1, b), SelectedColour) << b;
+            }
+        }
+        EXPECT_EQ(selected, c.Selected) << c.Blocks;
+        EXPECT_EQ(told, c.ResetKeepsPlace) << c.Blocks;
+        EXPECT_FALSE(grid.RebuildKeepsPlace());  // for that reset alone
     }
 }
 
