@@ -16,13 +16,15 @@ namespace lumark {
 
 void FitPanelToText(QLabel& panel) {
     const QString text = panel.text();
-    // The panels' own margins keep the text off its neighbours'.
-    const int width = text.isEmpty() ? 0 : panel.fontMetrics().horizontalAdvance(text) + 8;
-    if (width != panel.width() || panel.maximumWidth() != width) {
-        panel.setFixedWidth(width);
+    if (text.isEmpty()) {
+        return;
     }
-    if (panel.isHidden() != text.isEmpty()) {
-        panel.setHidden(text.isEmpty());
+    // Never narrower while it says something: "9 selected" after "10 selected" lays out nothing.
+    // The few pixels more keep the text off its neighbours'.
+    const int width = panel.fontMetrics().horizontalAdvance(text) + 8;
+    if (width > panel.maximumWidth() || panel.isHidden()) {
+        panel.setFixedWidth(std::max(width, panel.isHidden() ? 0 : panel.maximumWidth()));
+        panel.show();
     }
 }
 
@@ -37,6 +39,7 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
       countPanel_(countPanel),
       pointerPanel_(pointerPanel),
       leastPointerWidth_(pointerPanel.fontMetrics().averageCharWidth() * 8) {
+    YieldsRoom(countPanel);
     const auto both = [this] {
         UpdateCount();
         UpdatePointer();
@@ -123,6 +126,24 @@ void GridStatusPanels::ShowPointerText() {
         pointerText_, Qt::ElideRight, pointerPanel_.contentsRect().width());
     pointerPanel_.setText(shown);
     pointerPanel_.setToolTip(shown == pointerText_ ? QString() : pointerText_);
+    if (shown != pointerText_) {
+        YieldRoom();  // the panel grows as the others move, and shows its text again
+    }
+}
+
+void GridStatusPanels::YieldsRoom(QLabel& panel) {
+    yielding_.push_back(&panel);
+    if (panel.text().isEmpty()) {
+        panel.hide();
+    }
+}
+
+void GridStatusPanels::YieldRoom() {
+    for (QLabel* panel : yielding_) {
+        if (panel->text().isEmpty() && !panel->isHidden()) {
+            panel->hide();
+        }
+    }
 }
 
 void GridStatusPanels::FitPointerPanel() {

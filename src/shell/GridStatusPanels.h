@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <vector>
 
 #include "ListViewModel.h"
 #include "VisibilityDocument.h"
@@ -12,8 +13,10 @@ class QTableView;
 
 namespace lumark {
 
-// A status panel that is only news while it says something: as wide as its text, and gone
-// while it says nothing, so that the pointer and file-state panels have its room.
+// A panel that says something only now and then, such as "Modified": shown, at least as wide as
+// its text, while it says something. Once empty it keeps its place, so that a panel that comes
+// and goes with every click does not lay out the bar each time, until the pointer's or the file
+// state's text needs the room (GridStatusPanels::YieldRoom).
 void FitPanelToText(QLabel& panel);
 
 // Keeps two status panels in step with the grid: how many blocks are selected, and what the
@@ -43,6 +46,11 @@ class GridStatusPanels : public QObject {
     // The pointer panel takes the width the panels before and after it leave; call when one of
     // those after it changes its width.
     void FitPointerPanel();
+    // `panel`, before the pointer panel, gives up its room while it says nothing (FitPanelToText);
+    // the count panel does so from the start.
+    void YieldsRoom(QLabel& panel);
+    // Panels that say nothing give up their room: for a text that does not fit.
+    void YieldRoom();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +67,7 @@ class GridStatusPanels : public QObject {
     QLabel& countPanel_;
     QLabel& pointerPanel_;
     const int leastPointerWidth_;
+    std::vector<QLabel*> yielding_;
     QString pointerText_;  // whole, before cutting
     QString note_;
     QString countAtNote_;  // the count text when the note was shown

@@ -285,7 +285,6 @@ void LumarkMain::Form_Initialize() {
     diskState->setFixedSize(0, diskState->sizeHint().height());
     StatusBar->addWidget(diskState);
     panels_.push_back(diskState);
-    FitPanelToText(*diskState);
     Form_Resize();
 }
 
@@ -318,8 +317,11 @@ void LumarkMain::ConnectSession() {
         QLabel* panel = StatusPanelByKey(QStringLiteral("DiskState"));
         const QString text = QString::fromStdString(session_->DiskState());
         panel->setText(text);
-        FitPanelToText(*panel);
+        panel->setFixedWidth(text.isEmpty() ? 0 : panel->fontMetrics().horizontalAdvance(text) + 8);
         panel->setToolTip(QString());
+        if (!text.isEmpty()) {
+            statusPanels_->YieldRoom();
+        }
         statusPanels_->FitPointerPanel();
         // A narrow window cuts the text short where it ends, once the bar is laid out.
         QTimer::singleShot(0, panel, [this, panel, text] {

@@ -36,6 +36,7 @@ void LumarkMain::CreateNavigation() {
     QLabel* count = addPanel("Selected", 1300);
     QLabel* pointer = addPanel("Pointer", 2400);
     statusPanels_ = new GridStatusPanels(doc_, *grid_, *ListView, *count, *pointer, this);
+    statusPanels_->YieldsRoom(*StatusPanel(5));  // "Modified"
 
     auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
     goTo->setContext(Qt::WindowShortcut);
