@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "RepeatedQuestion.h"
 #include "ScriptedDialogs.h"
 
@@ -7,42 +9,34 @@ namespace lumark {
 namespace {
 
 TEST(AskUntilTaken, ARefusedReplyIsSaidAndAskedAgainHoldingWhatWasTyped) {
-    struct Case {
-        std::vector<std::string> Typed;  // in turn; "" is Cancel
-        std::optional<std::string> Taken;
-        std::vector<std::string> Held;  // what each box opened holding
+    // The replies typed in turn ("" is Cancel), the one taken, and the boxes shown: an input box
+    // as [what it held], a message as its text.
+    const std::tuple<std::vector<std::string>, std::optional<std::string>, const char*> cases[] = {
+        {{"7"}, "7", "[5]"},
+        {{""}, std::nullopt, "[5]"},
+        {{"x", " \t"}, std::nullopt, "[5] no x [x]"},  // a blank reply is not refused: cancelled
+        {{"x", "y 2", "8"}, "8", "[5] no x [x] no y 2 [y 2]"},
     };
-    const Case cases[] = {
-        {{"7"}, "7", {"5"}},
-        {{""}, std::nullopt, {"5"}},
-        {{"x", " \t"}, std::nullopt, {"5", "x"}},  // a blank reply is no refused one
-        {{"x", "y 2", "8"}, "8", {"5", "x", "y 2"}},
+    const ReplyRefusal digitsOnly = [](const std::string& reply) {
+        return reply.find_first_not_of("0123456789") == std::string::npos ? "" : "no " + reply;
     };
-    // Takes digits only.
-    const ReplyRefusal refusal = [](const std::string& reply) {
-        return reply.find_first_not_of("0123456789") == std::string::npos ? std::string()
-                                                                          : "no " + reply;
-    };
-    for (const Case& c : cases) {
+    for (const auto& [typed, taken, shown] : cases) {
         ScriptedDialogs dialogs;
-        for (const std::string& typed : c.Typed) {
-            dialogs.AnswerInputBox(typed);
-        }
-        for (std::size_t i = 1; i < c.Held.size(); ++i) {
-            dialogs.AnswerMsgBox(UserDialogs::vbOK);
-        }
-        EXPECT_EQ(AskUntilTaken(dialogs, "Number:", "Title", "5", refusal), c.Taken);
-        std::vector<std::string> held;
-        for (const DialogCall& call : dialogs.calls) {
-            EXPECT_EQ(call.Title, "Title");
-            if (call.Kind == DialogKind::InputBox) {
-                held.push_back(call.DefaultReply);
-            } else {
-                // What the box before it refused, said before it is asked again.
-                EXPECT_EQ(call.Text, "no " + c.Typed.at(held.size() - 1));
+        for (const std::string& reply : typed) {
+            dialogs.AnswerInputBox(reply);
+            if (reply.find_first_not_of(" \t") != std::string::npos && !digitsOnly(reply).empty()) {
+                dialogs.AnswerMsgBox(UserDialogs::vbOK);
             }
         }
-        EXPECT_EQ(held, c.Held) << c.Typed.front();
+        EXPECT_EQ(AskUntilTaken(dialogs, "Number:", "Title", "5", digitsOnly), taken);
+        std::string boxes;
+        for (const DialogCall& call : dialogs.calls) {
+            EXPECT_EQ(call.Title, "Title");
+            boxes +=
+                (boxes.empty() ? "" : " ") +
+                (call.Kind == DialogKind::InputBox ? "[" + call.DefaultReply + "]" : call.Text);
+        }
+        EXPECT_EQ(boxes, shown);
     }
 }
 
