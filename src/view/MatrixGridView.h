@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QTableView>
+#include <optional>
 
 namespace lumark {
 
@@ -46,8 +47,20 @@ class MatrixGridView : public QTableView {
     void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
+    // Where the user stood before a reset that keeps the place: scroll values and focused cell.
+    struct Place {
+        int Horizontal = 0;
+        int Vertical = 0;
+        int Row = -1;
+        int Column = -1;
+    };
+
     void ApplyColumnWidths();
     void FocusFirstBlock();
+    void TakePlace();
+    void ReturnToPlace();
+
+    std::optional<Place> place_;
 
     ListViewModel* listModel_ = nullptr;
     bool hideSelection_ = true;

@@ -5,11 +5,14 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolTip>
+#include <fstream>
 
 #include "../editing/EditingWindow.h"
 #include "GoToBlock.h"
 #include "OverviewWindow.h"
 #include "RelationPicture.h"
+#include "RingDocument.h"
+#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -76,6 +79,13 @@ class Navigation : public EditingWindowTest {
     QPoint ScrollPosition() {
         return QPoint(View().horizontalScrollBar()->value(), View().verticalScrollBar()->value());
     }
+
+    // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
+    void WriteRing(int blocks, const char* layout) {
+        std::ofstream(RingPath(), std::ios::trunc)
+            << FormatVisibilityFile(MakeRingDocument(blocks, 2, layout));
+    }
+    std::string RingPath() const { return dir.filePath("visibility.txt").toStdString(); }
 };
 
 TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
@@ -245,16 +255,54 @@ TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
 
     const QPoint at = ScrollPosition();
-    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK);
+    // Refused: the box opens again holding the reply; cancelled there, nothing moves.
+    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK).AnswerInputBox("");
     PressCtrlG();
     dialogs.ExpectMsgBox("There is no block 300 in this file; its blocks are 0 to 299.",
                          "Go to Block", UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+    EXPECT_EQ(dialogs.calls.back().DefaultReply, "300");
     EXPECT_EQ(ScrollPosition(), at);
 
     dialogs.AnswerInputBox("");  // cancelled: no message, no scrolling
     PressCtrlG();
     EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 1u);
     EXPECT_EQ(ScrollPosition(), at);
+}
+
+// Faults caught: a reload threw the user back to block 0 with nothing selected; its undo left
+// the reloaded layout in the version panel; the pointer's field and the file state were cut at
+// the design size while empty fields held their room.
+TEST_F(Navigation, AReloadKeepsThePlaceTheLayoutFollowsAndTheLastFieldsReadWhole) {
+    WriteRing(300, "1.2");
+    window->OpenVisibilityFile(RingPath());
+    View().setCurrentIndex(Grid().index(130, 126));  // block 125's column, block 130's row
+    Settle();
+    EXPECT_EQ(PointerPanel(), QStringLiteral("125 does not see 130"));
+    window->Interaction().SelectBlocks({101, 102, 103, 300});
+    View().scrollTo(Grid().index(200, 200), QAbstractItemView::PositionAtCenter);
+    Settle();
+    const QPoint place = ScrollPosition();
+    ASSERT_GT(place.x() * place.y(), 0);
+
+    WriteRing(300, "1.000000");  // the layout alone changes
+    Session().CheckDisk();
+    EXPECT_EQ(window->StatusPanel(8)->text(), QStringLiteral("Reloaded: changed on disk"));
+    EXPECT_EQ(window->StatusPanel(8)->toolTip(), QString());  // not cut
+    const std::pair<const char*, void (LumarkMain::*)()> steps[] = {
+        {"1.000000", nullptr},
+        {"1.2", &LumarkMain::Undo_Activated},
+        {"1.000000", &LumarkMain::Redo_Activated},
+    };
+    for (const auto& [layout, step] : steps) {
+        if (step != nullptr) {
+            (window.get()->*step)();
+        }
+        Settle();
+        EXPECT_EQ(window->StatusPanel(2)->text(), QStringLiteral("File Version : ") + layout);
+        EXPECT_EQ(ScrollPosition(), place) << layout;
+        EXPECT_EQ(View().currentIndex(), Grid().index(130, 126)) << layout;
+        EXPECT_EQ(Selected(), (std::set<int>{101, 102, 103, 300})) << layout;
+    }
 }
 
 TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {
