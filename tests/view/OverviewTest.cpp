@@ -102,7 +102,6 @@ TEST(WindowPlacement, BesideTheMainWindowWhereASideHasRoomElseBelowItsControls) 
              500, {600, 900}, {1000, 300, 600, 700}},
         {"beside, moved up into the screen", {100, 500, 500, 400}, 560, wanted,
              {600, 329, 862, 671}},
-        {"higher than the screen", {100, 0, 500, 400}, 60, {500, 1200}, {600, 0, 500, 1000}},
     };
     // clang-format on
     for (const Case& c : cases) {
