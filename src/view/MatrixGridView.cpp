@@ -165,6 +165,24 @@ void MatrixGridView::updateGeometries() {
     }
 }
 
+void MatrixGridView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    if (dx == 0) {
+        return;
+    }
+    // The scroll moves what was painted: a column that was whole, text and all, may now be cut
+    // at the row labels. Paint it again, blank, in the cells and in the header.
+    const int first = columnAt(0);
+    const int left = columnViewportPosition(first);
+    if (first < 0 || left >= 0) {
+        return;
+    }
+    const int width = left + columnWidth(first);
+    viewport()->update(QRect(0, 0, width, viewport()->height()));
+    QHeaderView* header = horizontalHeader();
+    header->viewport()->update(QRect(0, 0, width, header->viewport()->height()));
+}
+
 void MatrixGridView::mousePressEvent(QMouseEvent* event) {
     pressed_ = event->button() == Qt::LeftButton;
     QTableView::mousePressEvent(event);

@@ -39,6 +39,7 @@ class MatrixGridView : public QTableView {
 
   protected:
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -179,13 +179,18 @@ TEST_F(Navigation, NoCutColumnShowsItsTextAgainstTheRowLabels) {
     const int over = View().viewport()->width() % column;
     window->resize(window->width() + column / 2 - over, window->height());
     Settle();
+    // The last step moves what the one before painted whole, text and all: what counts is the
+    // window's own picture, not a fresh paint.
+    bar->setValue(bar->maximum() - 1);
+    Settle();
     bar->setValue(bar->maximum());
     Settle();
     const int cutEnd = View().columnViewportPosition(firstShown()) + column;
     ASSERT_LT(cutEnd, column);
+    const QImage shot = window->screen()->grabWindow(window->winId()).toImage();
     // Text is dark; the background, tint and grid lines are not.
     for (QWidget* shown : {View().viewport(), View().horizontalHeader()->viewport()}) {
-        const QImage image = shown->grab().toImage();
+        const QImage image = shot.copy(QRect(shown->mapTo(window.get(), QPoint()), shown->size()));
         int dark[2] = {0, 0};  // in the cut column, in the next
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < cutEnd + column; ++x) {
@@ -335,6 +340,12 @@ TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
     EXPECT_EQ(colourAt(2, 3), rgb(RelationKind::SeesOnly));
     EXPECT_EQ(colourAt(3, 2), rgb(RelationKind::SeenOnly));
     EXPECT_EQ(colourAt(5, 5), rgb(RelationKind::Diagonal));
+    // A selected column keeps the key's colours; its mark stands above the matrix.
+    ClickHeader(3);
+    EXPECT_EQ(colourAt(3, 2), rgb(RelationKind::SeenOnly));
+    EXPECT_EQ(colourAt(3, 3), rgb(RelationKind::Diagonal));
+    EXPECT_EQ(canvas.grab().toImage().pixelColor(canvas.ColumnTick(3) + QPoint(0, 3)),
+              QColor(Qt::red));
 
     // A press on element (200, 120) brings that cell into the grid's view, and the marked
     // part of the picture moves with the grid.
@@ -400,6 +411,41 @@ TEST_F(Navigation, OverviewOpensBelowTheControlsNumbersItsEdgesAndReadsThePointe
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&canvas, &leave);
     EXPECT_EQ(overview->SummaryReadout(), QString());
+}
+
+TEST_F(Navigation, OverviewKeysCloseItAndNeverReachTheMainWindow) {
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);  // empty, it says so whole
+    EXPECT_GE(overview->Canvas().width(), overview->Canvas().fontMetrics().horizontalAdvance(
+                                              QStringLiteral("No file is open")));
+    Load(40);
+    ClickHeader(3);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_F2, Qt::Key_A}) {
+        window->activateWindow();  // as the window manager does when the Overview closes
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(OpenOverview() != nullptr && QTest::qWaitForWindowActive(overview));
+        QTest::keyClick(overview, key, key == Qt::Key_A ? Qt::ControlModifier : Qt::NoModifier);
+        Settle();
+        EXPECT_EQ(overview->isVisible(), key == Qt::Key_A) << key;
+        EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected")) << key;
+    }
+}
+
+TEST_F(Navigation, OverviewTakesTheRoomBesideTheMainWindowAndShrinksItsPicture) {
+    Load(150);
+    // About 405 pixels on the right of the screen: too few for the key beside the picture.
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(window->x() + screen.right() - 405 - window->frameGeometry().right(), 0);
+    Settle();
+    const QRect main = window->frameGeometry();
+    const int room = screen.right() - main.right();
+    ASSERT_TRUE(room >= 400 && room <= 410) << room;
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);
+    EXPECT_EQ(overview->frameGeometry().left(), main.right() + 1);
+    EXPECT_LE(overview->frameGeometry().width(), room);
+    EXPECT_TRUE(overview->KeyBelowPicture());
+    EXPECT_LT(overview->Canvas().CellPixels(), 4);  // 4 where the room is not short
 }
 
 }  // namespace
