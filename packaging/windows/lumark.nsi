@@ -326,3 +326,6 @@ Function un.RemoveFromUserPath
     Pop $1
     Pop $0
 FunctionEnd
+
+!delfile "${INSTALL_LIST}"
+!delfile "${UNINSTALL_LIST}"
