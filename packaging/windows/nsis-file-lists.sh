@@ -23,6 +23,7 @@ while IFS= read -r -d '' file; do
     dir=$(dirname "$file")
     if [[ $dir != "$current" ]]; then
         if [[ $dir == . ]]; then
+            # shellcheck disable=SC2016 # NSIS's own variable, written as it is
             echo 'SetOutPath "$INSTDIR"' >>"$install_list"
         else
             echo "SetOutPath \"\$INSTDIR\\$(nsis_escape "$(windows_path "$dir")")\"" >>"$install_list"
