@@ -273,7 +273,9 @@ bool ReplaceThroughTemporary(const std::string& path, const std::string& target,
 }  // namespace
 
 SaveSystemCalls SaveSystemCalls::Real() {
-    return {[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+    return {[](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
+                return ::write(fd, data, size);
+            },
             [](int fd) { return ::fsync(fd); },
             [](const char* from, const char* to) { return ::rename(from, to); }};
 }
