@@ -1,5 +1,7 @@
 #include "LockedFile.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 
 #include "WideText.h"
@@ -43,7 +45,7 @@ std::optional<LockedFile> LockedFile::OpenExisting(const std::string& path) {
         CloseHandle(handle);
         return std::nullopt;
     }
-    file.fd_ = FileDescriptor(windows::DescriptorFor(handle, 0));
+    file.fd_ = FileDescriptor(windows::DescriptorFor(handle, file.writable_ ? _O_RDWR : _O_RDONLY));
     if (!file.fd_.valid()) {
         return std::nullopt;
     }
@@ -64,7 +66,7 @@ LockedFile LockedFile::Create(const std::string& path) {
         CloseHandle(handle);
         return file;
     }
-    file.fd_ = FileDescriptor(windows::DescriptorFor(handle, 0));
+    file.fd_ = FileDescriptor(windows::DescriptorFor(handle, _O_RDWR));
     return file;
 }
 
