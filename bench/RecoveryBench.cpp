@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "FileSystem.h"
 #include "LumarkError.h"
 
 namespace lumark {
@@ -19,9 +20,9 @@ bool IsLineEnd(char c) {
 }  // namespace
 
 LineReader::LineReader(const std::string& path, std::vector<std::string> markers)
-    : path_(path), file_(std::fopen(path.c_str(), "rb")), condenser_(std::move(markers)) {
+    : path_(path), file_(platform::OpenForReading(path)), condenser_(std::move(markers)) {
     if (!file_) {
-        throw LumarkError::FileOperation("cannot open", path, std::strerror(errno));
+        throw LumarkError::FileOperation("cannot open", path, platform::ErrorText(errno));
     }
     // Left uninitialised: every byte handed out has been read first.
     buffer_.reset(new char[BufferSize + 1]);

@@ -1,13 +1,10 @@
 #include "RecoveryRecord.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
+#include "FileSystem.h"
 #include "LumarkError.h"
 #include "RecoveryFormat.h"
 #include "RecoveryNames.h"
@@ -15,31 +12,23 @@
 namespace lumark {
 
 std::optional<RecoveryClaim> RecoveryClaim::Take(const std::string& recordPath) {
-    // Read-write so that a recovered record can be written on; a record in a folder this
-    // process may only read can still be recovered.
-    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-    FileDescriptor fd(::open(recordPath.c_str(), O_RDWR | flags));
-    if (!fd.valid() && (errno == EACCES || errno == EROFS)) {
-        fd = FileDescriptor(::open(recordPath.c_str(), O_RDONLY | flags));
-    }
-    struct stat opened {};
-    if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
-        ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    std::optional<platform::LockedFile> file = platform::LockedFile::OpenExisting(recordPath);
+    if (!file) {
         return std::nullopt;
     }
     // The lock is on what was opened: a writer may have removed or replaced the record since
     // (removing it unlocks the old file), and that one must not be taken for a dead process's.
-    struct stat named {};
-    if (::stat(recordPath.c_str(), &named) != 0 || named.st_dev != opened.st_dev ||
-        named.st_ino != opened.st_ino) {
+    const std::optional<FileIdentity> opened = file->Identity();
+    const std::optional<FileIdentity> named = IdentityOf(recordPath);
+    if (!opened || !named || named->Device != opened->Device || named->Inode != opened->Inode) {
         return std::nullopt;
     }
-    return RecoveryClaim(recordPath, std::move(fd));
+    return RecoveryClaim(recordPath, std::move(*file));
 }
 
 RecoveredRecord RecoveryClaim::Read() {
     std::string bytes;
-    if (::lseek(fd_.get(), 0, SEEK_SET) != 0 || !ReadAllFrom(fd_.get(), bytes)) {
+    if (!platform::SeekTo(file_.fd(), 0) || !ReadAllFrom(file_.fd(), bytes)) {
         throw LumarkError::FileOperation("cannot read", path_, std::strerror(errno));
     }
     try {
@@ -52,32 +41,22 @@ RecoveredRecord RecoveryClaim::Read() {
 }
 
 std::int64_t RecoveryClaim::UpdatedNs() const {
-    struct stat info {};
-    if (::fstat(fd_.get(), &info) != 0) {
-        return 0;
-    }
-    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-           static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    const std::optional<FileIdentity> identity = file_.Identity();
+    return identity ? identity->ModifiedNs : 0;
 }
 
 bool RecoveryClaim::Remove() {
-    const bool removed = ::unlink(path_.c_str()) == 0 || errno == ENOENT;
-    fd_.Close();
+    const bool removed = platform::RemoveFile(path_) || errno == ENOENT;
+    file_.Close();
     return removed;
 }
 
 std::vector<RecordSummary> ListRecoveryRecords(const std::string& folder) {
     std::vector<RecordSummary> records;
-    DIR* const directory = ::opendir(folder.c_str());
-    if (directory == nullptr) {
+    std::vector<std::string> names;
+    if (!platform::ListFolder(folder, names)) {
         return records;
     }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(directory)) {
-        names.emplace_back(entry->d_name);
-    }
-    ::closedir(directory);
-    std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
         const std::string path = folder + "/" + name;
         if (RecoveryNames::IsTemporary(name)) {

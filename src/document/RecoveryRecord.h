@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "FileDescriptor.h"
 #include "FileState.h"
+#include "LockedFile.h"
 #include "RecordedHistory.h"
 
 namespace lumark {
 
 // A recovery record keeps the edits of one document that are not saved yet, with their undo
 // history, so that a crash loses none of them. Records live in one folder, each in a file of
-// its own, tied to the process that writes it by a lock (flock) held while it runs.
+// its own, tied to the process that writes it by a lock held while it runs.
 
 // What a record says of the visibility file: its path (bytes), its identity and hash as last
 // read or written, and its layout.
@@ -66,11 +66,11 @@ class RecoveryClaim {
 
   private:
     friend class RecoveryWriter;
-    RecoveryClaim(std::string path, FileDescriptor fd)
-        : path_(std::move(path)), fd_(std::move(fd)) {}
+    RecoveryClaim(std::string path, platform::LockedFile file)
+        : path_(std::move(path)), file_(std::move(file)) {}
 
     std::string path_;
-    FileDescriptor fd_;
+    platform::LockedFile file_;
     std::optional<std::size_t> validLength_;  // once read: the bytes up to the last whole entry
 };
 

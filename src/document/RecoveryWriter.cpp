@@ -1,15 +1,12 @@
 #include "RecoveryWriter.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <numeric>
 #include <random>
 
+#include "FileSystem.h"
 #include "LumarkError.h"
 #include "RecoveryNames.h"
 
@@ -34,43 +31,12 @@ std::uint32_t RandomNumber() {
     }
 }
 
-// Creates `folder` and the folders above it that are missing, private to the user; false with
-// errno set when one cannot be made.
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string part = folder.substr(0, end);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (end == std::string::npos) {
-            struct stat info {};
-            if (::stat(part.c_str(), &info) != 0) {
-                return false;
-            }
-            if (!S_ISDIR(info.st_mode)) {
-                errno = ENOTDIR;
-                return false;
-            }
-            return true;
-        }
-    }
-}
-
-// Makes a new name in the folder durable; a failure leaves the record as written, so it is
-// not reported.
-void SyncFolder(const std::string& folder) {
-    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) {
-        ::fsync(fd.get());
-    }
-}
-
 }  // namespace
 
 RecoveryWriter::RecoveryWriter(const std::string& folder, RecordedFile file,
                                RecordedHistory history)
     : folder_(folder),
-      name_(RecoveryNames::RecordName(static_cast<long>(::getpid()),
+      name_(RecoveryNames::RecordName(platform::ProcessId(),
                                       std::chrono::duration_cast<std::chrono::seconds>(
                                           std::chrono::system_clock::now().time_since_epoch())
                                           .count(),
@@ -86,16 +52,14 @@ RecoveryWriter::RecoveryWriter(RecoveryClaim claim, RecoveredRecord record)
     : path_(claim.path_),
       file_(std::move(record.File)),
       history_(std::move(record.History)),
-      fd_(std::move(claim.fd_)) {
+      record_(std::move(claim.file_)) {
     const std::size_t slash = path_.rfind('/');
     folder_ = slash == std::string::npos ? "." : path_.substr(0, slash);
     name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
     MeasureSteps();
     // A write that a kill cut short is cut off, so that the next entry follows a whole one.
-    const int mode = ::fcntl(fd_.get(), F_GETFL);
-    if (claim.validLength_ && mode >= 0 && (mode & O_ACCMODE) == O_RDWR &&
-        ::ftruncate(fd_.get(), static_cast<off_t>(*claim.validLength_)) == 0 &&
-        ::lseek(fd_.get(), 0, SEEK_END) >= 0) {
+    if (claim.validLength_ && record_.Writable() &&
+        platform::TruncateTo(record_.fd(), static_cast<std::int64_t>(*claim.validLength_))) {
         size_ = *claim.validLength_;
     } else {
         Rewrite(false);
@@ -126,8 +90,8 @@ bool RecoveryWriter::Fail(const std::string& problem) {
 
 bool RecoveryWriter::Break(const std::string& reason) {
     broken_ = true;
-    ::unlink(path_.c_str());
-    fd_.Close();
+    platform::RemoveFile(path_);
+    record_.Close();
     return Fail("the record no longer follows the edit history: " + reason);
 }
 
@@ -135,31 +99,30 @@ bool RecoveryWriter::Rewrite(bool durable) {
     if (folder_.empty()) {
         return Fail("no folder to keep it in");
     }
-    if (!MakeFolders(folder_)) {
+    if (!platform::MakePrivateFolders(folder_)) {
         return Fail("cannot create " + folder_ + ": " + std::strerror(errno));
     }
     const std::string temporary = folder_ + "/" + RecoveryNames::TemporaryName(name_);
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    // Locked before it gets the record's name, so that no other process ever takes it.
+    platform::LockedFile fresh = platform::LockedFile::Create(temporary);
     const std::string bytes =
         RecoveryFormat::FileHeader() +
         RecoveryFormat::Entry(EntryType::Snapshot,
                               RecoveryFormat::SnapshotPayload(file_, history_));
-    // Locked before it gets the record's name, so that no other process ever takes it.
-    if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !WriteAllTo(fd.get(), bytes) ||
-        (durable && ::fdatasync(fd.get()) != 0) ||
-        ::rename(temporary.c_str(), path_.c_str()) != 0) {
+    if (!fresh.valid() || !WriteAllTo(fresh.fd(), bytes) ||
+        (durable && !platform::SyncData(fresh.fd())) || !platform::RenameOver(temporary, path_)) {
         const int error = errno;
-        if (fd.valid()) {
-            ::unlink(temporary.c_str());
+        if (fresh.valid()) {
+            fresh.Close();
+            platform::RemoveFile(temporary);
         }
         stale_ = true;
         return Fail("cannot write in " + folder_ + ": " + std::strerror(error));
     }
     if (durable) {
-        SyncFolder(folder_);
+        platform::SyncFolder(folder_);
     }
-    fd_ = std::move(fd);  // closing the old file gives up its lock: it is no longer named
+    record_ = std::move(fresh);  // closing the old file gives up its lock: it is no longer named
     size_ = bytes.size();
     stale_ = false;
     unsynced_ = !durable;
@@ -173,12 +136,10 @@ bool RecoveryWriter::Append(EntryType type, const std::string& payload) {
         return false;  // the next Flush writes the whole history
     }
     const std::string entry = RecoveryFormat::Entry(type, payload);
-    if (!WriteAllTo(fd_.get(), entry)) {
+    if (!WriteAllTo(record_.fd(), entry)) {
         const int error = errno;
         // Takes back a part written, so that the file still ends with a whole entry.
-        if (::ftruncate(fd_.get(), static_cast<off_t>(size_)) == 0) {
-            ::lseek(fd_.get(), static_cast<off_t>(size_), SEEK_SET);
-        }
+        platform::TruncateTo(record_.fd(), static_cast<std::int64_t>(size_));
         stale_ = true;
         return Fail("cannot write in " + folder_ + ": " + std::strerror(error));
     }
@@ -266,7 +227,7 @@ bool RecoveryWriter::Flush() {
         return Rewrite(true);
     }
     if (unsynced_) {
-        if (::fdatasync(fd_.get()) != 0) {
+        if (!platform::SyncData(record_.fd())) {
             // What reached the disk is unknown: the next Flush writes the record whole.
             stale_ = true;
             return Fail("cannot write in " + folder_ + ": " + std::strerror(errno));
@@ -274,7 +235,7 @@ bool RecoveryWriter::Flush() {
         unsynced_ = false;
     }
     if (folderUnsynced_) {
-        SyncFolder(folder_);
+        platform::SyncFolder(folder_);
         folderUnsynced_ = false;
     }
     return true;
@@ -282,9 +243,9 @@ bool RecoveryWriter::Flush() {
 
 void RecoveryWriter::Remove() {
     if (!removed_ && !broken_) {
-        ::unlink(path_.c_str());
+        platform::RemoveFile(path_);
     }
-    fd_.Close();
+    record_.Close();
     removed_ = true;
 }
 

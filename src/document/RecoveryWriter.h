@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "FileDescriptor.h"
+#include "LockedFile.h"
 #include "RecordedHistory.h"
 #include "RecoveryFormat.h"
 #include "RecoveryRecord.h"
@@ -12,8 +12,8 @@
 namespace lumark {
 
 // Keeps the recovery record of one document with unsaved changes up to date. Each Append
-// writes its entry at once (write(2): a kill of the process keeps it), and Flush makes what
-// was written durable (fdatasync); callers flush at most about once a second.
+// writes its entry at once (a kill of the process keeps it), and Flush makes what was
+// written durable; callers flush at most about once a second.
 //
 // The writer never throws for a failure of the system and never stops an edit: each call
 // returns false when the record could not be brought up to date, and Problem() then says why
@@ -76,7 +76,7 @@ class RecoveryWriter {
     RecordedFile file_;
     RecordedHistory history_;
     std::vector<std::size_t> stepBytes_;  // each kept step's size in a snapshot
-    FileDescriptor fd_;
+    platform::LockedFile record_;
     std::size_t size_ = 0;  // the record's bytes up to its last whole entry
     bool stale_ = false;    // the file is behind the history: the next Flush writes it whole
     bool unsynced_ = false;

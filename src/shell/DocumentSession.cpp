@@ -1,7 +1,5 @@
 #include "DocumentSession.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
@@ -9,6 +7,7 @@
 
 #include "AtomicFile.h"
 #include "DateiOeffnen.h"
+#include "FileSystem.h"
 #include "Ini.h"
 #include "LumarkError.h"
 #include "Lumark_Allgemein.h"
@@ -46,15 +45,8 @@ constexpr std::size_t ListedChanges = 10;
 // Changes in quick succession, such as a copy written in pieces, are looked at once.
 constexpr int CheckDelayMs = 150;
 
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
+using platform::Exists;
+using platform::IsFolder;
 
 }  // namespace
 
@@ -129,7 +121,7 @@ void DocumentSession::Open(const std::string& path) {
     recovery_->StartAfresh(path, state);
     FollowFile(path);
     Watch();
-    SetDiskState(::access(path.c_str(), W_OK) != 0 ? ReadOnlyText : "");
+    SetDiskState(!platform::MayWrite(path) ? ReadOnlyText : "");
     FillMatrixGrid(doc_, *grid_);
     emit DocumentReplaced();
 }
@@ -374,7 +366,7 @@ void DocumentSession::ReloadFromDisk(const VisibilityDocument& fresh, const File
     history_->MarkSaved();
     touched_ = false;
     RememberDisk(state, fresh);
-    SetDiskState(::access(filePath_.c_str(), W_OK) != 0 ? ReadOnlyText : ReloadedText);
+    SetDiskState(!platform::MayWrite(filePath_) ? ReadOnlyText : ReloadedText);
     emit DocumentReplaced();
 }
 
@@ -416,7 +408,7 @@ void DocumentSession::FollowRecoveredFile(const FileState& disk,
     }
     FollowFile(filePath_);
     Watch();
-    SetDiskState(::access(filePath_.c_str(), W_OK) != 0 ? ReadOnlyText : "");
+    SetDiskState(!platform::MayWrite(filePath_) ? ReadOnlyText : "");
 }
 
 }  // namespace lumark

@@ -1,9 +1,5 @@
 #include "Ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -12,7 +8,7 @@
 #include <string_view>
 
 #include "AtomicFile.h"
-#include "FileDescriptor.h"
+#include "FileSystem.h"
 #include "TextTrim.h"
 
 namespace lumark::Ini {
@@ -158,22 +154,10 @@ KeyPlace FindKey(std::string_view content, const SectionRange& range, std::strin
 // Only a regular file of at most MaxFileSize bytes is read: a pipe would hang the program and a
 // link to a device or a huge file would fill its memory. Such a file is the user's, so a
 // failed read also keeps it from being rewritten.
-enum class ReadState { Read, Missing, Failed };
+using ReadState = platform::ReadResult;
 
 ReadState ReadFile(const std::string& fileName, std::string& content) {
-    // Non-blocking, so that opening a pipe returns at once instead of waiting for a writer.
-    const FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        return errno == ENOENT ? ReadState::Missing : ReadState::Failed;
-    }
-    struct stat info {};
-    bool read = ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) &&
-                static_cast<std::size_t>(info.st_size) <= MaxFileSize;
-    if (read) {
-        content.clear();
-        read = ReadAllFrom(fd.get(), content, MaxFileSize);  // false if it grew meanwhile
-    }
-    return read ? ReadState::Read : ReadState::Failed;
+    return platform::ReadSmallFile(fileName, content, MaxFileSize);
 }
 
 // The value after the equals sign as the file holds it, blanks trimmed; nothing when the file,

@@ -5,8 +5,9 @@
 
 #include "PathText.h"
 #else
-#include <dirent.h>
-#include <sys/stat.h>
+#include <vector>
+
+#include "FileSystem.h"
 #endif
 
 namespace lumark::Lumark_Allgemein {
@@ -54,22 +55,17 @@ bool DirectoryHasFiles(const std::string& folder) {
     return !directory.entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
 #else
     // On the bytes of the names: Qt cannot hold a name that is not valid UTF-8.
-    DIR* const directory = ::opendir(listed.c_str());
-    if (directory == nullptr) {
+    std::vector<std::string> names;
+    if (!platform::ListFolder(listed, names)) {
         return false;
     }
-    bool found = false;
-    while (const dirent* entry = ::readdir(directory)) {
-        // Hidden names, "." and ".." among them, do not count; a link counts by what it names.
-        struct stat info {};
-        if (entry->d_name[0] != '.' && ::stat((listed + entry->d_name).c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode)) {
-            found = true;
-            break;
+    for (const std::string& name : names) {
+        // Hidden names do not count; a link counts by what it names.
+        if (name[0] != '.' && platform::IsRegularFile(listed + name)) {
+            return true;
         }
     }
-    ::closedir(directory);
-    return found;
+    return false;
 #endif
 }
 

@@ -1,19 +1,9 @@
 #include "RecoveryLocation.h"
 
-#include <cstdlib>
-
+#include "FileSystem.h"
 #include "Lumark_Allgemein.h"
 
 namespace lumark {
-
-namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
 
 std::string ChooseRecoveryFolder(PathStyle style, const std::string& stateHome,
                                  const std::string& home, const std::string& localAppData) {
@@ -31,8 +21,9 @@ std::string ChooseRecoveryFolder(PathStyle style, const std::string& stateHome,
 }
 
 std::string RecoveryFolder() {
-    return ChooseRecoveryFolder(HostPathStyle, Environment("XDG_STATE_HOME"), Environment("HOME"),
-                                Environment("LOCALAPPDATA"));
+    return ChooseRecoveryFolder(HostPathStyle, platform::EnvironmentText("XDG_STATE_HOME"),
+                                platform::EnvironmentText("HOME"),
+                                platform::EnvironmentText("LOCALAPPDATA"));
 }
 
 }  // namespace lumark

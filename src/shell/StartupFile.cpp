@@ -1,17 +1,15 @@
 #include "StartupFile.h"
 
-#include <sys/stat.h>
-
+#include "FileSystem.h"
 #include "PathParts.h"
 
 namespace lumark {
 
 std::string StartupFileProblem(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    if (!platform::Exists(path)) {
         return "does not exist";
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (!platform::IsRegularFile(path)) {
         return "is not a regular file";
     }
     // Hidden files are left out of the lookup, as in the file dialog's listing.

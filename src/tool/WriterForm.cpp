@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "FileSystem.h"
 #include "LumarkError.h"
 #include "MessageText.h"
 
@@ -85,9 +86,9 @@ FileLine LineAt(std::FILE* file, const std::string& path, std::size_t start, std
 
 std::optional<std::string> FirstDifferenceFromWriter(const std::string& path,
                                                      std::string_view written) {
-    const File file(std::fopen(path.c_str(), "rb"));
+    const File file(platform::OpenForReading(path));
     if (!file) {
-        throw LumarkError("cannot open " + path + ": " + std::strerror(errno));
+        throw LumarkError("cannot open " + path + ": " + platform::ErrorText(errno));
     }
     const std::size_t common = CommonPrefix(file.get(), path, written);
     if (common == written.size()) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#ifndef _WIN32
 #include <dirent.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -18,6 +21,48 @@
 
 namespace lumark::test {
 
+#ifdef _WIN32
+// A fresh folder in the user's temporary folder, removed with everything in it at the end of
+// the test. Its path is UTF-8.
+class TempDir {
+  public:
+    TempDir() {
+        namespace fs = std::filesystem;
+        static unsigned counter = 0;
+        const fs::path base = fs::temp_directory_path();
+        for (int attempt = 0; path_.empty(); ++attempt) {
+            const fs::path candidate = base / ("lumark-test-" + std::to_string(std::rand()) + "-" +
+                                               std::to_string(++counter));
+            if (fs::create_directory(candidate)) {
+                path_ = candidate.generic_u8string();  // with '/', as users may write
+            } else if (attempt > 100) {
+                throw std::runtime_error("cannot make a test folder");
+            }
+        }
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::u8path(path_), ignored);
+    }
+
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::u8path(path_))) {
+            names.push_back(entry.path().filename().u8string());
+        }
+        return names;
+    }
+
+  private:
+    std::string path_;
+};
+#else
 // A fresh directory under /tmp, removed with everything in it at the end of the test.
 class TempDir {
   public:
@@ -58,9 +103,11 @@ class TempDir {
   private:
     std::string path_;
 };
+#endif
 
+// Paths are UTF-8 on every system.
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write test file " + path);
@@ -68,7 +115,7 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -133,6 +138,8 @@ TEST(ToolCommandLine, NumbersAndRepeatedOptions) {
 }
 
 // File names are bytes: one that is not UTF-8 is opened and written as it is.
+// Names that are no UTF-8, and a POSIX shell to run the tool: POSIX systems only.
+#ifndef _WIN32
 TEST(ToolCommandLine, FileNamesAreKeptByteForByte) {
     test::TempDir dir;
     const std::string in = dir.File(
@@ -176,6 +183,46 @@ TEST(ToolExecutable, WritesExactBytesToStandardOutputAndReturnsTheExitCode) {
     EXPECT_EQ(test::ReadBytes(out), "");
     EXPECT_EQ(test::ReadBytes(err), missing + ": error: cannot open: No such file or directory\n");
 }
+
+#else
+// The executable as Windows starts it: arguments from the wide command line, names outside
+// the ANSI code page, standard output in binary.
+TEST(ToolExecutable, TakesWideArgumentsAndWritesExactBytes) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::filesystem::path tool =
+        std::filesystem::path(self).parent_path() / L"../../src/tool/lumark-tool.exe";
+    test::TempDir dir;
+    const std::string folder = dir.File("Karten \xc3\xa4 \xd0\xb6");
+    std::filesystem::create_directory(std::filesystem::u8path(folder));
+    const std::string in = folder + "/in \xe5\x9c\xb0.txt";
+    const std::string out = folder + "/out \xc3\xa4.txt";
+    const std::string sample =
+        std::string(LUMARK_SOURCE_DIR) + "/samples/old-layout/visibility.txt";
+    test::WriteBytes(in, test::ReadBytes(sample));
+    const auto quoted = [](const std::string& path) {
+        return L"\"" + std::filesystem::u8path(path).wstring() + L"\"";
+    };
+    const std::wstring convert =
+        L"\"" + quoted(tool.u8string()) + L" convert " + quoted(in) + L" " + quoted(out) + L"\"";
+    ASSERT_EQ(_wsystem(convert.c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(in));
+
+    const std::string printed = dir.File("stdout.txt");
+    const std::wstring generate = L"\"" + quoted(tool.u8string()) +
+                                  L" generate --blocks 40 --distance 5 --layout 1.000000 - >" +
+                                  quoted(printed) + L"\"";
+    ASSERT_EQ(_wsystem(generate.c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(printed), test::ReadBytes(sample));
+
+    const std::string missing = folder + "/missing.txt";
+    const std::wstring check = L"\"" + quoted(tool.u8string()) + L" check " + quoted(missing) +
+                               L" 2>" + quoted(printed) + L"\"";
+    EXPECT_EQ(_wsystem(check.c_str()), 1);
+    EXPECT_EQ(test::ReadBytes(printed),
+              missing + ": error: cannot open: No such file or directory\n");
+}
+#endif
 
 }  // namespace
 }  // namespace lumark

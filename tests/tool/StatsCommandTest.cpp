@@ -63,7 +63,15 @@ TEST_F(StatsCommand, TextGivesTheFiguresAndEachBlocksSummary) {
 }
 
 TEST_F(StatsCommand, CsvHasAHeaderRowAndOneRowPerFileOrBlock) {
-    const std::string old = dir_.File("a,\"b\".txt");  // a name a spreadsheet must see quoted
+#ifdef _WIN32
+    // Windows names cannot hold '"': the comma alone asks for quotes there.
+    const std::string name = "a,b.txt";
+    const std::string quotedName = name;
+#else
+    const std::string name = "a,\"b\".txt";  // a name a spreadsheet must see quoted
+    const std::string quotedName = "a,\"\"b\"\".txt";
+#endif
+    const std::string old = dir_.File(name);
     std::vector<std::string> lines = {"1.000000", "1", "0", "0"};
     lines.resize(2 + 301, "-1");
     test::WriteBytes(old, CrLfLines(lines));
@@ -73,8 +81,8 @@ TEST_F(StatsCommand, CsvHasAHeaderRowAndOneRowPerFileOrBlock) {
     EXPECT_EQ(files.out,
               "file,layout,blocks,entries,one_way_pairs,blocks_with_holes,sees_min,sees_median,"
               "sees_max,seen_by_min,seen_by_median,seen_by_max\n" +
-                  four_ + ",1.2,4,10,2,1,1,2.5,4,2,2.5,3\n" + "\"" + dir_.path() +
-                  "/a,\"\"b\"\".txt\",1.000000,1,1,0,0,1,1,1,1,1,1\n");
+                  four_ + ",1.2,4,10,2,1,1,2.5,4,2,2.5,3\n" + "\"" + dir_.path() + "/" +
+                  quotedName + "\",1.000000,1,1,0,0,1,1,1,1,1,1\n");
 
     const test::ToolRun blocks = RunToolWith({"stats", "--format=csv", four_, "--blocks"});
     EXPECT_EQ(blocks.out, "file,block,sees,seen_by,back,ahead,one_way_out,one_way_in\n" + four_ +
@@ -97,6 +105,7 @@ TEST_F(StatsCommand, JsonIsOneObjectPerFileThatJsonToolReads) {
                            "  }\n"
                            "]\n");
 
+#ifndef _WIN32
     // A name of any bytes, a file of no blocks and an unreadable file beside it: still JSON.
     const std::string odd = dir_.File("q\"\\\x01\xff.txt");
     test::WriteBytes(odd, CrLfLines({"Version: 1.2", "Blocks: 0"}));
@@ -116,6 +125,7 @@ TEST_F(StatsCommand, JsonIsOneObjectPerFileThatJsonToolReads) {
                      "assert files[1]['file'].endswith('/q\"\\\\\\x01\\ufffd.txt')\n"
                      "assert files[1]['sees'] is None and files[1]['per_block'] == []\n");
     EXPECT_EQ(std::system(("python3 " + script + " " + json).c_str()), 0) << test::ReadBytes(json);
+#endif
 }
 
 TEST_F(StatsCommand, AnUnreadableFileIsNamedAndTheOthersStillCount) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -19,12 +17,17 @@ namespace lumark {
 // backup beside it and flushed, then the new bytes are written and flushed, then the backup is
 // removed. A symbolic link is written through (a dangling one creates the file it names) and
 // stays a link; a device or a pipe is written into, since it cannot be replaced.
+//
+// On Windows the temporary file replaces the target with its attributes kept; a read-only
+// target is refused; a target that cannot be replaced (a file that another program holds open
+// for writing) is written in place with a backup. A file that another program holds open
+// without sharing is tried again for about a second, then reported "used by another program".
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The system calls whose failures matter to a save, so that tests can make them fail or stop
 // the process between them. Each has the result and errno of its POSIX namesake.
 struct SaveSystemCalls {
-    std::function<ssize_t(int fd, const void* data, std::size_t size)> Write;
+    std::function<std::ptrdiff_t(int fd, const void* data, std::size_t size)> Write;
     std::function<int(int fd)> Sync;
     std::function<int(const char* from, const char* to)> Rename;
 
@@ -41,7 +44,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const SaveSystemCalls& calls, const std::string& backupFolder);
 
 // Writes up to `size` bytes to the descriptor; the result and errno as of POSIX write().
-using WriteSystemCall = std::function<ssize_t(int fd, const void* data, std::size_t size)>;
+using WriteSystemCall = std::function<std::ptrdiff_t(int fd, const void* data, std::size_t size)>;
 
 // The same with only the write call given.
 void WriteFileAtomically(const std::string& path, std::string_view bytes,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FileDescriptor.h"
+#include "FileSystem.h"
 #include "LumarkError.h"
 #include "PathParts.h"
 
@@ -129,15 +130,10 @@ bool WriteAll(int fd, std::string_view bytes, const SaveSystemCalls& calls) {
     return true;
 }
 
-// Makes a new name in the folder durable; a failure here leaves the bytes where they belong,
-// so it is not reported.
+// Makes a new name in the folder durable.
 void SyncDirectoryOf(const std::string& target) {
     const std::string directory = DirectoryPartOf(target);
-    const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    platform::SyncFolder(directory.empty() ? "." : directory);
 }
 
 // A device or a pipe (such as /dev/stdout) is written into: replacing it with a new regular
@@ -170,19 +166,6 @@ bool Restore(int fd, std::string_view old) {
            ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 && ::fsync(fd) == 0;
 }
 
-// A folder of the program's own, made private on first use.
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            return true;
-        }
-    }
-}
-
 // Keeps the inode, and with it every link, the owner, the group and the mode. The old bytes
 // are kept beside the file, or in `backupFolder` where its own folder cannot be written.
 void WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes,
@@ -197,7 +180,7 @@ void WriteInPlace(const std::string& path, const std::string& target, std::strin
     if (!backup->created() && (errno == EACCES || errno == EROFS || errno == EPERM) &&
         !backupFolder.empty()) {
         const int besideError = errno;
-        if (MakeFolders(backupFolder)) {
+        if (platform::MakePrivateFolders(backupFolder)) {
             backup = std::make_unique<TemporaryFile>(backupFolder + "/" + NamePartOf(target) +
                                                      ".backup-XXXXXX");
         }
@@ -273,7 +256,9 @@ bool ReplaceThroughTemporary(const std::string& path, const std::string& target,
 }  // namespace
 
 SaveSystemCalls SaveSystemCalls::Real() {
-    return {[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+    return {[](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
+                return ::write(fd, data, size);
+            },
             [](int fd) { return ::fsync(fd); },
             [](const char* from, const char* to) { return ::rename(from, to); }};
 }

@@ -1,0 +1,11 @@
+#include "ProgramStart.h"
+
+namespace lumark::platform {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void UseBinaryStandardStreams() {}
+
+}  // namespace lumark::platform
