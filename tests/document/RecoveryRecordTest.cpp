@@ -203,17 +203,14 @@ TEST(RecoveryRecordTest, UndosAndRedosReadToWhereTheyEndAndNoFurther) {
     EXPECT_EQ(read.Position(), 1u);
     EXPECT_EQ(read.Current(), seen.Matrix);
 
-    const struct {
-        std::string moves;
-        std::string problem;
-    } beyond[] = {
+    const std::pair<std::string, const char*> beyond[] = {
         {undo + undo + undo, "an undo with no step to undo"},
         {undo + redo + redo, "a redo with no step to redo"},
     };
-    for (const auto& c : beyond) {
-        const std::size_t at = start.size() + c.moves.size() - undo.size();
-        EXPECT_EQ(ProblemOf(start + c.moves),
-                  "the entry at byte " + std::to_string(at) + ": " + c.problem);
+    for (const auto& [moves, problem] : beyond) {
+        const std::size_t at = start.size() + moves.size() - undo.size();
+        EXPECT_EQ(ProblemOf(start + moves),
+                  "the entry at byte " + std::to_string(at) + ": " + problem);
     }
 }
 

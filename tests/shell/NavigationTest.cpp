@@ -79,13 +79,6 @@ class Navigation : public EditingWindowTest {
     QPoint ScrollPosition() {
         return QPoint(View().horizontalScrollBar()->value(), View().verticalScrollBar()->value());
     }
-
-    // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
-    void WriteRing(int blocks, const char* layout) {
-        std::ofstream(RingPath(), std::ios::trunc)
-            << FormatVisibilityFile(MakeRingDocument(blocks, 2, layout));
-    }
-    std::string RingPath() const { return dir.filePath("visibility.txt").toStdString(); }
 };
 
 TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
@@ -179,8 +172,7 @@ TEST_F(Navigation, NoCutColumnShowsItsTextAgainstTheRowLabels) {
     const int over = View().viewport()->width() % column;
     window->resize(window->width() + column / 2 - over, window->height());
     Settle();
-    // The last step moves what the one before painted whole, text and all: what counts is the
-    // window's own picture, not a fresh paint.
+    // The last step moves what the one before painted, text and all: the window's own picture.
     bar->setValue(bar->maximum() - 1);
     Settle();
     bar->setValue(bar->maximum());
@@ -278,8 +270,13 @@ TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
 // the reloaded layout in the version panel; the pointer's field and the file state were cut at
 // the design size while empty fields held their room.
 TEST_F(Navigation, AReloadKeepsThePlaceTheLayoutFollowsAndTheLastFieldsReadWhole) {
-    WriteRing(300, "1.2");
-    window->OpenVisibilityFile(RingPath());
+    // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
+    const std::string path = dir.filePath("visibility.txt").toStdString();
+    const auto write = [&path](const char* layout) {
+        std::ofstream(path) << FormatVisibilityFile(MakeRingDocument(300, 2, layout));
+    };
+    write("1.2");
+    window->OpenVisibilityFile(path);
     View().setCurrentIndex(Grid().index(130, 126));  // block 125's column, block 130's row
     Settle();
     EXPECT_EQ(PointerPanel(), QStringLiteral("125 does not see 130"));
@@ -289,15 +286,14 @@ TEST_F(Navigation, AReloadKeepsThePlaceTheLayoutFollowsAndTheLastFieldsReadWhole
     const QPoint place = ScrollPosition();
     ASSERT_GT(place.x() * place.y(), 0);
 
-    WriteRing(300, "1.000000");  // the layout alone changes
+    write("1.000000");  // the layout alone changes
     Session().CheckDisk();
     EXPECT_EQ(window->StatusPanel(8)->text(), QStringLiteral("Reloaded: changed on disk"));
     EXPECT_EQ(window->StatusPanel(8)->toolTip(), QString());  // not cut
     const std::pair<const char*, void (LumarkMain::*)()> steps[] = {
         {"1.000000", nullptr},
         {"1.2", &LumarkMain::Undo_Activated},
-        {"1.000000", &LumarkMain::Redo_Activated},
-    };
+        {"1.000000", &LumarkMain::Redo_Activated}};
     for (const auto& [layout, step] : steps) {
         if (step != nullptr) {
             (window.get()->*step)();
@@ -413,13 +409,20 @@ TEST_F(Navigation, OverviewOpensBelowTheControlsNumbersItsEdgesAndReadsThePointe
     EXPECT_EQ(overview->SummaryReadout(), QString());
 }
 
-TEST_F(Navigation, OverviewKeysCloseItAndNeverReachTheMainWindow) {
+TEST_F(Navigation, OverviewTakesTheRoomBesideTheMainWindowAndItsKeysNeverReachIt) {
     OverviewWindow* overview = OpenOverview();
     ASSERT_NE(overview, nullptr);  // empty, it says so whole
     EXPECT_GE(overview->Canvas().width(), overview->Canvas().fontMetrics().horizontalAdvance(
                                               QStringLiteral("No file is open")));
-    Load(40);
+    Load(150);
     ClickHeader(3);
+    // About 405 pixels on the right of the screen: too few for the key beside the picture.
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(window->x() + screen.right() - 405 - window->frameGeometry().right(), 0);
+    Settle();
+    const QRect main = window->frameGeometry();
+    const int room = screen.right() - main.right();
+    ASSERT_TRUE(room >= 400 && room <= 410) << room;
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_F2, Qt::Key_A}) {
         window->activateWindow();  // as the window manager does when the Overview closes
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -429,19 +432,6 @@ TEST_F(Navigation, OverviewKeysCloseItAndNeverReachTheMainWindow) {
         EXPECT_EQ(overview->isVisible(), key == Qt::Key_A) << key;
         EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected")) << key;
     }
-}
-
-TEST_F(Navigation, OverviewTakesTheRoomBesideTheMainWindowAndShrinksItsPicture) {
-    Load(150);
-    // About 405 pixels on the right of the screen: too few for the key beside the picture.
-    const QRect screen = window->screen()->availableGeometry();
-    window->move(window->x() + screen.right() - 405 - window->frameGeometry().right(), 0);
-    Settle();
-    const QRect main = window->frameGeometry();
-    const int room = screen.right() - main.right();
-    ASSERT_TRUE(room >= 400 && room <= 410) << room;
-    OverviewWindow* overview = OpenOverview();
-    ASSERT_NE(overview, nullptr);
     EXPECT_EQ(overview->frameGeometry().left(), main.right() + 1);
     EXPECT_LE(overview->frameGeometry().width(), room);
     EXPECT_TRUE(overview->KeyBelowPicture());
