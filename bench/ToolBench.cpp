@@ -120,9 +120,9 @@ std::string ToolPath() {
     return bench.substr(0, bench.rfind('/')) + "/src/tool/lumark-tool";
 }
 
-// Runs the program to its end with standard output to /dev/null; the wall time in ms, or a
-// negative number when it could not run or failed.
-double RunProcess(std::vector<std::string> arguments) {
+// Runs the program to its end with standard output (and, when `quiet`, standard error) to
+// /dev/null; the wall time in ms, or a negative number when it could not run or failed.
+double RunProcess(std::vector<std::string> arguments, bool quiet = false) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -131,6 +131,9 @@ double RunProcess(std::vector<std::string> arguments) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
     const int spawned = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
@@ -199,6 +202,54 @@ void BM_ToolStatsRatios(benchmark::State& state) {
     state.counters["stats_blocks_json_per_convert"] = Median(perBlock) / Median(convert);
 }
 BENCHMARK(BM_ToolStatsRatios)->Iterations(30)->Unit(benchmark::kMillisecond);
+
+// `merge` of three 300-block files and `show` of the first against `convert` of it,
+// alternating in one run: merge / convert has the goal under 3, show / convert under 1.5, each
+// writing where convert does (a file saved safely, or standard output). Argument 0: the
+// largest file, in the old layout; 1: a ring seeing 5 on each side, in the new layout. Both
+// sides edit it: ours widens or narrows every view by one, theirs stops block 0 seeing blocks
+// 1 to 4. Counters are medians in milliseconds.
+void BM_ToolMergeShowRatios(benchmark::State& state) {
+    const LargestFile& file = LargestFile::Get();
+    const std::string tool = ToolPath();
+    const bool largest = state.range(0) == 0;
+    const VisibilityDocument base = largest ? file.doc : MakeRingDocument(300, 5, "1.2");
+    const std::string basePath = file.directory + "/base.txt";
+    const std::string ours = file.directory + "/ours.txt";
+    const std::string theirs = file.directory + "/theirs.txt";
+    WriteVisibilityFile(base, basePath);
+    WriteVisibilityFile(MakeRingDocument(300, largest ? 148 : 6, base.VersionText), ours);
+    VisibilityDocument edited = base;
+    for (int seen = 2; seen <= 5; ++seen) {
+        edited.SetElement(1, seen, False16);
+    }
+    WriteVisibilityFile(edited, theirs);
+    const std::string merged = file.directory + "/merged.txt";
+    const std::string converted = file.directory + "/converted.txt";
+    std::vector<double> merge, convert, mergeStream, convertStream, show;
+    for (auto _ : state) {
+        merge.push_back(RunProcess({tool, "merge", basePath, ours, theirs, "-o", merged}));
+        convert.push_back(RunProcess({tool, "convert", basePath, converted}));
+        mergeStream.push_back(RunProcess({tool, "merge", basePath, ours, theirs, "-o", "-"}, true));
+        convertStream.push_back(RunProcess({tool, "convert", basePath, "-"}));
+        show.push_back(RunProcess({tool, "show", basePath}));
+        for (const auto* times : {&merge, &convert, &mergeStream, &convertStream, &show}) {
+            if (times->back() < 0) {
+                state.SkipWithError(("cannot run " + tool).c_str());
+                return;
+            }
+        }
+    }
+    state.counters["merge_ms"] = Median(merge);
+    state.counters["convert_ms"] = Median(convert);
+    state.counters["merge_per_convert"] = Median(merge) / Median(convert);
+    state.counters["merge_stream_ms"] = Median(mergeStream);
+    state.counters["convert_stream_ms"] = Median(convertStream);
+    state.counters["merge_stream_per_convert_stream"] = Median(mergeStream) / Median(convertStream);
+    state.counters["show_ms"] = Median(show);
+    state.counters["show_per_convert_stream"] = Median(show) / Median(convertStream);
+}
+BENCHMARK(BM_ToolMergeShowRatios)->Arg(0)->Arg(1)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // The floor: a cp-like copy of the same file, read whole and written out.
 void BM_CopyFile(benchmark::State& state) {

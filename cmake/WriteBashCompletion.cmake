@@ -2,6 +2,7 @@
 # OUTPUT, with the table of commands, options and option values read from `TOOL --help`:
 # - each usage line ("lumark-tool COMMAND ARGS...") names a command and the options it takes;
 # - the option list tells which options take a value ("  --cell PIXELS  the size ...");
+# - a value named OUT or FILE is a file name;
 # - "A|B" after such an option in a usage line lists the values offered for it;
 # - options in the list that no usage line names belong to the tool as a whole (--version).
 # Words that could not be plain shell words are left out rather than quoted.
@@ -17,6 +18,7 @@ set(option_pattern "--?[A-Za-z0-9][a-z0-9-]*")
 set(value_pattern "[A-Za-z0-9._+-]+")
 
 set(value_options)
+set(file_options)  # whose value is a file name
 set(listed_options)
 string(REGEX MATCHALL "\n +(-[A-Za-z0-9], )?--[a-z0-9-]+( [A-Z][A-Z_.]*)?  " option_lines
        "${help}")
@@ -25,6 +27,9 @@ foreach(line IN LISTS option_lines)
     list(APPEND listed_options ${names})
     if(line MATCHES " [A-Z][A-Z_.]*  $")
         list(APPEND value_options ${names})
+    endif()
+    if(line MATCHES " (OUT|FILE)  $")
+        list(APPEND file_options ${names})
     endif()
 endforeach()
 
@@ -88,6 +93,7 @@ endforeach()
 
 list(JOIN commands " " LUMARK_TOOL_COMMANDS)
 list(JOIN global_options " " LUMARK_TOOL_GLOBAL_OPTIONS)
+list(JOIN file_options " " LUMARK_TOOL_FILE_OPTIONS)
 set(LUMARK_TOOL_COMMAND_CASES "${command_cases}")
 set(LUMARK_TOOL_VALUE_CASES "${value_cases}")
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

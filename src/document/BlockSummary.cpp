@@ -1,55 +1,14 @@
 #include "BlockSummary.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "BlockRanges.h"
 #include "LumarkError.h"
 #include "RelationPicture.h"
 
 namespace lumark {
 
 namespace {
-
-struct Run {
-    int First = 0;
-    int Last = 0;
-    int Length = 0;
-};
-
-// The runs of `shown` in the order they are written: by first block, the run through the seam
-// joined into one and written from its first block.
-std::vector<Run> RunsOf(const std::vector<bool>& shown) {
-    const int n = static_cast<int>(shown.size());
-    std::vector<Run> runs;
-    for (int i = 0; i < n;) {
-        if (!shown[static_cast<std::size_t>(i)]) {
-            ++i;
-            continue;
-        }
-        const int first = i;
-        while (i < n && shown[static_cast<std::size_t>(i)]) {
-            ++i;
-        }
-        runs.push_back({first, i - 1, i - first});
-    }
-    if (runs.size() > 1 && runs.front().First == 0 && runs.back().Last == n - 1) {
-        runs.back().Last = runs.front().Last;
-        runs.back().Length += runs.front().Length;
-        runs.erase(runs.begin());
-    }
-    return runs;
-}
-
-void AppendRun(std::string& text, const Run& run) {
-    if (!text.empty()) {
-        text += ", ";
-    }
-    text += std::to_string(run.First);
-    if (run.Length > 1) {
-        text += '-';
-        text += std::to_string(run.Last);
-    }
-}
 
 // What the block sees, and what sees it, as 0-based numbers.
 struct Links {
@@ -85,40 +44,6 @@ Links LinksOf(const VisibilityDocument& doc, int block) {
 }
 
 }  // namespace
-
-std::string BlockRangesText(const std::vector<bool>& shown) {
-    return BlockRangesText(shown, std::numeric_limits<int>::max());
-}
-
-std::string BlockRangesText(const std::vector<bool>& shown, int maxNumbers) {
-    const std::vector<Run> runs = RunsOf(shown);
-    if (runs.empty()) {
-        return "none";
-    }
-    const int n = static_cast<int>(shown.size());
-    if (runs.front().Length == n) {
-        return n == 1 ? "0" : "0-" + std::to_string(n - 1);
-    }
-    std::string text;
-    int numbers = 0;
-    int left = 0;
-    for (const Run& run : runs) {
-        left += run.Length;
-    }
-    for (const Run& run : runs) {
-        const int written = run.Length > 1 ? 2 : 1;
-        if (numbers + written > maxNumbers) {
-            break;
-        }
-        AppendRun(text, run);
-        numbers += written;
-        left -= run.Length;
-    }
-    if (left > 0) {
-        text += (text.empty() ? "" : " ") + std::string("and ") + std::to_string(left) + " more";
-    }
-    return text;
-}
 
 std::string BlockSummary(const VisibilityDocument& doc, int block) {
     constexpr int ListedNumbers = 5;

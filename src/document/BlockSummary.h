@@ -7,16 +7,6 @@
 
 namespace lumark {
 
-// Block numbers as the user sees them (0-based), `shown[n]` true for each number listed, the
-// vector as long as the ring: ascending runs "3-7" joined by ", ", a run through the seam
-// written from its first block ("298-1") and placed by that block, the whole ring "0-299".
-// "none" when nothing is shown.
-std::string BlockRangesText(const std::vector<bool>& shown);
-
-// The same, listing whole runs while at most `maxNumbers` numbers are written (a run writes
-// two, a single block one), then " and N more" for the blocks left out.
-std::string BlockRangesText(const std::vector<bool>& shown, int maxNumbers);
-
 // What block `block` (1-based matrix index, shown as block - 1) sees and is seen by:
 // "block 250: sees 230-270 (41), seen by 230-270 (41), 0 one-way", or with one-way links
 // ", 2 one-way out (7, 9), 1 one-way in (12)", each list cut after 5 numbers.

@@ -340,6 +340,19 @@ ParsedRecord Parse(std::string_view bytes) {
         throw LumarkError("unknown version " + std::to_string(version));
     }
     std::optional<RecoveredRecord> record;
+    // Undos and redos move where the history stands, each checked as it comes, and the move is
+    // played when a step is pushed or the record ends: a step undone and redone over and over is
+    // then played once, so that the time to read follows the record's size, not its square.
+    std::size_t standsAt = 0;
+    const auto playMoves = [&] {
+        RecordedHistory& history = record->History;
+        while (history.Position() > standsAt) {
+            history.Undo();
+        }
+        while (history.Position() < standsAt) {
+            history.Redo();
+        }
+    };
     std::size_t offset = HeaderSize;
     while (offset < bytes.size()) {
         const std::string_view rest = bytes.substr(offset);
@@ -376,13 +389,24 @@ ParsedRecord Parse(std::string_view bytes) {
                     throw LumarkError("it does not begin with a snapshot");
                 }
                 record = ReadSnapshot(payload);
+                standsAt = record->History.Position();
             } else if (type == EntryType::Push) {
                 Reader in(payload);
                 RecordedStep step = ReadStep(in, record->History.BlockCount());
                 in.ExpectEnd();
+                playMoves();
                 record->History.Push(std::move(step));
-            } else if ((type == EntryType::Undo || type == EntryType::Redo) && payload.empty()) {
-                type == EntryType::Undo ? record->History.Undo() : record->History.Redo();
+                standsAt = record->History.Position();
+            } else if (type == EntryType::Undo && payload.empty()) {
+                if (standsAt == 0) {
+                    throw LumarkError("an undo with no step to undo");
+                }
+                --standsAt;
+            } else if (type == EntryType::Redo && payload.empty()) {
+                if (standsAt == record->History.Steps().size()) {
+                    throw LumarkError("a redo with no step to redo");
+                }
+                ++standsAt;
             } else {
                 throw LumarkError("an entry of unknown type " +
                                   std::to_string(static_cast<int>(type)));
@@ -395,6 +419,7 @@ ParsedRecord Parse(std::string_view bytes) {
     if (!record) {
         throw LumarkError("it holds no complete entry");
     }
+    playMoves();
     return {std::move(*record), offset};
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "BlockSummary.h"
+#include "BlockRanges.h"
 
 namespace lumark {
 

@@ -56,14 +56,15 @@ DocumentReplacement::DocumentReplacement(VisibilityDocument& doc, ListViewModel&
     setText(text);
 }
 
+// The same file in another version: the user stays where they were.
 void DocumentReplacement::undo() {
     doc_ = before_;
-    FillMatrixGrid(doc_, grid_);
+    FillMatrixGrid(doc_, grid_, GridPlace::Kept);
 }
 
 void DocumentReplacement::redo() {
     doc_ = after_;
-    FillMatrixGrid(doc_, grid_);
+    FillMatrixGrid(doc_, grid_, GridPlace::Kept);
 }
 
 }  // namespace lumark

@@ -20,11 +20,15 @@ namespace {
 
 const char* const MenuName = "CommandMenu";
 
+// What an entry needs before it can do anything; without it, it is shown disabled.
+enum class Needs { Nothing, Document, UndoStep, RedoStep };
+
 struct Entry {
     QString Text;  // empty: a separator
     const char* Keys;
     QString Tip;
     std::function<void(LumarkMain&)> Run;
+    Needs Need = Needs::Nothing;
 };
 
 // The buttons' tooltips say what they do in their first line; the menu says the same.
@@ -36,7 +40,7 @@ std::vector<Entry> Entries(const LumarkMain& w) {
     return {
         {QString::fromUtf8("Select blocks\u2026"), "Ctrl+B",
          QStringLiteral("Select the blocks of a list such as 100-140, 290-5 or 3, 7, 10-12"),
-         [](LumarkMain& m) { m.SelectBlocks_Key(); }},
+         [](LumarkMain& m) { m.SelectBlocks_Key(); }, Needs::Document},
         {QStringLiteral("Select none"), "Esc", QStringLiteral("Select no block"),
          [](LumarkMain& m) { m.SelectNone_Key(); }},
         {QStringLiteral("Select All"), "Ctrl+A", ButtonTip(w.cmdSelAll),
@@ -45,7 +49,7 @@ std::vector<Entry> Entries(const LumarkMain& w) {
         {QString::fromUtf8("Set distance\u2026"), "Ctrl+D",
          QStringLiteral("Each selected block sees exactly the number of blocks on each side that "
                         "you enter, and no other"),
-         [](LumarkMain& m) { m.SetDistance_Key(); }},
+         [](LumarkMain& m) { m.SetDistance_Key(); }, Needs::Document},
         {QStringLiteral("Increase (+)"), "+", ButtonTip(w.cmdIncrease),
          [](LumarkMain& m) { m.cmdIncrease_Click(); }},
         {QStringLiteral("Decrease (-)"), "-", ButtonTip(w.cmdDecrease),
@@ -58,19 +62,23 @@ std::vector<Entry> Entries(const LumarkMain& w) {
         {QStringLiteral("Remove one-way"), "Ctrl+Shift+M",
          QStringLiteral("Blocks seen only one way are seen neither way: the counterpart of Cross "
                         "Fw & Bw"),
-         [](LumarkMain& m) { m.RemoveOneWay_Key(); }},
+         [](LumarkMain& m) { m.RemoveOneWay_Key(); }, Needs::Document},
         {},
         {QString::fromUtf8("Go to block\u2026"), "Ctrl+G",
          QStringLiteral("Scroll the grid to a block you name"),
-         [](LumarkMain& m) { m.GoToBlock_Key(); }},
+         [](LumarkMain& m) { m.GoToBlock_Key(); }, Needs::Document},
         {QStringLiteral("Overview"), "F2",
          QStringLiteral("Show the whole relation at once in a small window"),
-         [](LumarkMain& m) { m.Overview_Key(); }},
+         [](LumarkMain& m) { m.Overview_Key(); }, Needs::Document},
         {},
         {QStringLiteral("Undo"), "Ctrl+Z", QStringLiteral("Take back the last edit"),
-         [](LumarkMain& m) { m.Undo_Activated(); }},
+         [](LumarkMain& m) { m.Undo_Activated(); }, Needs::UndoStep},
         {QStringLiteral("Redo"), "Ctrl+Shift+Z", QStringLiteral("Do the edit taken back again"),
-         [](LumarkMain& m) { m.Redo_Activated(); }},
+         [](LumarkMain& m) { m.Redo_Activated(); }, Needs::RedoStep},
+        {},
+        {QString::fromUtf8("Save As\u2026"), "Ctrl+Shift+S",
+         QStringLiteral("Write the document, in its layout, to a file you pick"),
+         [](LumarkMain& m) { m.SaveAs(); }, Needs::Document},
     };
 }
 
@@ -136,10 +144,20 @@ QMenu* MakeCommandMenu(LumarkMain& window) {
         action->setToolTip(entry.Tip);
         const auto run = entry.Run;
         QObject::connect(action, &QAction::triggered, &window, [&window, run] { run(window); });
+        switch (entry.Need) {
+            case Needs::Nothing:
+                break;
+            case Needs::Document:
+                action->setEnabled(!window.Session().FilePath().empty());
+                break;
+            case Needs::UndoStep:
+                action->setEnabled(window.History().Steps().canUndo());
+                break;
+            case Needs::RedoStep:
+                action->setEnabled(window.History().Steps().canRedo());
+                break;
+        }
     }
-    const QList<QAction*> actions = menu->actions();
-    actions.at(actions.size() - 2)->setEnabled(window.History().Steps().canUndo());
-    actions.back()->setEnabled(window.History().Steps().canRedo());
     menu->setToolTipsVisible(true);
     return menu;
 }

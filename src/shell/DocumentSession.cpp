@@ -308,8 +308,11 @@ void DocumentSession::CheckDisk() {
         return;  // gone again, or not a file for now: the next change is looked at
     }
     if (state->Hash == disk_->Hash) {
-        disk_->Identity = state->Identity;  // touched or copied over, same bytes
-        if (diskState_ == DeletedText) {
+        // Touched or copied over, or written back after a version that did not read: the
+        // window holds what is on disk, so there is nothing to tell.
+        disk_->Identity = state->Identity;
+        unreadable_.reset();
+        if (diskState_ == DeletedText || diskState_ == UnreadableText) {
             SetDiskState({});
         }
         return;

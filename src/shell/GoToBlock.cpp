@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
+#include "RepeatedQuestion.h"
 #include "TextTrim.h"
 
 namespace lumark {
@@ -39,15 +40,14 @@ void GoToBlock(UserDialogs& dialogs, const VisibilityDocument& doc, QTableView& 
         return;
     }
     const std::string last = std::to_string(doc.BlockCount - 1);
-    const std::string reply = dialogs.InputBox("Block number (0 to " + last + "):", Title, "");
-    if (TrimWhiteSpace(reply).empty()) {
-        return;
-    }
-    const std::optional<int> block = BlockFromReply(reply, doc.BlockCount);
-    if (!block) {
-        dialogs.MsgBox("There is no block " + std::string(TrimWhiteSpace(reply)) +
-                           " in this file; its blocks are 0 to " + last + ".",
-                       Title, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+    std::optional<int> block;
+    const auto refusal = [&](const std::string& reply) {
+        block = BlockFromReply(reply, doc.BlockCount);
+        return block ? std::string()
+                     : "There is no block " + std::string(TrimWhiteSpace(reply)) +
+                           " in this file; its blocks are 0 to " + last + ".";
+    };
+    if (!AskUntilTaken(dialogs, "Block number (0 to " + last + "):", Title, "", refusal)) {
         return;
     }
     QAbstractItemModel* grid = view.model();

@@ -14,6 +14,20 @@
 
 namespace lumark {
 
+void FitPanelToText(QLabel& panel) {
+    const QString text = panel.text();
+    if (text.isEmpty()) {
+        return;
+    }
+    // Never narrower while it says something: "9 selected" after "10 selected" lays out nothing.
+    // The few pixels more keep the text off its neighbours'.
+    const int width = panel.fontMetrics().horizontalAdvance(text) + 8;
+    if (width > panel.maximumWidth() || panel.isHidden()) {
+        panel.setFixedWidth(std::max(width, panel.isHidden() ? 0 : panel.maximumWidth()));
+        panel.show();
+    }
+}
+
 GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListViewModel& grid,
                                    QTableView& view, QLabel& countPanel, QLabel& pointerPanel,
                                    QObject* parent)
@@ -25,6 +39,7 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
       countPanel_(countPanel),
       pointerPanel_(pointerPanel),
       leastPointerWidth_(pointerPanel.fontMetrics().averageCharWidth() * 8) {
+    YieldsRoom(countPanel);
     const auto both = [this] {
         UpdateCount();
         UpdatePointer();
@@ -40,8 +55,13 @@ GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListView
     };
     connect(&grid, &QAbstractItemModel::dataChanged, this, later);
     // After the grid has put the focus on the first block: a load is not a move of the user's.
+    // The same file read again keeps the user's place, and what the panel was following.
+    connect(&grid, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { sourceBeforeReset_ = source_; });
     connect(&grid, &QAbstractItemModel::modelReset, this, [this, later] {
-        source_ = pointerInside_ ? Source::Pointer : Source::None;
+        source_ = grid_.RebuildKeepsPlace() ? sourceBeforeReset_
+                  : pointerInside_          ? Source::Pointer
+                                            : Source::None;
         later();
     });
     if (view.selectionModel() != nullptr) {
@@ -73,6 +93,7 @@ void GridStatusPanels::UpdateCount() {
     note_.clear();
     countPanel_.setToolTip(QString());
     countPanel_.setText(count);
+    FitPanelToText(countPanel_);
 }
 
 void GridStatusPanels::ShowNote(const QString& note, const QString& detail) {
@@ -80,6 +101,7 @@ void GridStatusPanels::ShowNote(const QString& note, const QString& detail) {
     countAtNote_ = SelectionCountText(grid_, doc_.BlockCount);
     countPanel_.setText(note);
     countPanel_.setToolTip(detail);
+    FitPanelToText(countPanel_);
 }
 
 void GridStatusPanels::ClearNote() {
@@ -104,6 +126,24 @@ void GridStatusPanels::ShowPointerText() {
         pointerText_, Qt::ElideRight, pointerPanel_.contentsRect().width());
     pointerPanel_.setText(shown);
     pointerPanel_.setToolTip(shown == pointerText_ ? QString() : pointerText_);
+    if (shown != pointerText_) {
+        YieldRoom();  // the panel grows as the others move, and shows its text again
+    }
+}
+
+void GridStatusPanels::YieldsRoom(QLabel& panel) {
+    yielding_.push_back(&panel);
+    if (panel.text().isEmpty()) {
+        panel.hide();
+    }
+}
+
+void GridStatusPanels::YieldRoom() {
+    for (QLabel* panel : yielding_) {
+        if (panel->text().isEmpty() && !panel->isHidden()) {
+            panel->hide();
+        }
+    }
 }
 
 void GridStatusPanels::FitPointerPanel() {

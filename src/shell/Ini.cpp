@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <exception>
 #include <optional>
-#include <vector>
+#include <string_view>
 
 #include "AtomicFile.h"
 #include "FileSystem.h"
@@ -26,111 +26,128 @@ constexpr const char* NewFileLineEnd = "\r\n";
 constexpr const char* NewFileLineEnd = "\n";
 #endif
 
+// One line of the file, as offsets into its bytes. Lines end with "\r\n" or "\n"; they are
+// found as they are needed, so that a file of many short lines costs no more than its bytes.
 struct Line {
-    std::string Text;     // without the line end
-    std::string LineEnd;  // "\r\n", "\n" or "" for a last line without one
+    std::size_t Start;
+    std::size_t TextEnd;  // where its line end begins
+    std::size_t End;      // where the next line begins
 };
 
-std::string Trim(const std::string& text) {
-    return std::string(TrimSpaceOrTab(text));
+// The line that begins at `start`, before the end of `content`. A CR that ends the file ends its
+// last line too: a file cut between CR and LF then reads the same once a line is added after it,
+// which completes the pair.
+Line LineAt(std::string_view content, std::size_t start) {
+    const std::size_t newline = content.find('\n', start);
+    if (newline == std::string_view::npos) {
+        const bool cr = content.back() == '\r';
+        return {start, content.size() - (cr ? 1 : 0), content.size()};
+    }
+    const bool crlf = newline > start && content[newline - 1] == '\r';
+    return {start, crlf ? newline - 1 : newline, newline + 1};
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+std::string_view TextOf(std::string_view content, const Line& line) {
+    return content.substr(line.Start, line.TextEnd - line.Start);
+}
+
+// What `head`, the file up to the end of a line, needs before another line can follow it.
+std::string_view MissingLineEnd(std::string_view head, std::string_view lineEnd) {
+    if (head.empty() || head.back() == '\n') {
+        return {};
+    }
+    return head.back() == '\r' ? "\n" : lineEnd;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
 }
 
-std::vector<Line> SplitLines(const std::string& content) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        const std::size_t newline = content.find('\n', start);
-        if (newline == std::string::npos) {
-            lines.push_back({content.substr(start), ""});
-            break;
-        }
-        const bool crlf = newline > start && content[newline - 1] == '\r';
-        const std::size_t textEnd = crlf ? newline - 1 : newline;
-        lines.push_back({content.substr(start, textEnd - start), crlf ? "\r\n" : "\n"});
-        start = newline + 1;
-    }
-    return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-    std::string content;
-    for (const Line& line : lines) {
-        content += line.Text;
-        content += line.LineEnd;
-    }
-    return content;
-}
-
 // The name of a section header line "[name]", blanks around it trimmed.
-std::optional<std::string> SectionName(const std::string& text) {
-    std::string trimmed = Trim(text);
+std::optional<std::string_view> SectionName(std::string_view text) {
+    std::string_view trimmed = TrimSpaceOrTab(text);
     // An editor may have saved the file with a UTF-8 byte order mark.
-    if (trimmed.rfind("\xEF\xBB\xBF", 0) == 0) {
-        trimmed = Trim(trimmed.substr(3));
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    if (trimmed.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+        trimmed = TrimSpaceOrTab(trimmed.substr(ByteOrderMark.size()));
     }
     if (trimmed.empty() || trimmed.front() != '[') {
         return std::nullopt;
     }
     const std::size_t close = trimmed.find(']');
-    return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    return TrimSpaceOrTab(
+        trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 struct Entry {
-    std::string Key;
-    std::string Value;
+    std::string_view Key;
+    std::string_view Value;
 };
 
 // A "key=value" line; comments (";") and section headers are none.
-std::optional<Entry> EntryOf(const std::string& text) {
-    const std::string trimmed = Trim(text);
+std::optional<Entry> EntryOf(std::string_view text) {
+    const std::string_view trimmed = TrimSpaceOrTab(text);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') {
         return std::nullopt;
     }
     const std::size_t equals = trimmed.find('=');
-    if (equals == std::string::npos) {
+    if (equals == std::string_view::npos) {
         return std::nullopt;
     }
-    return Entry{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+    return Entry{TrimSpaceOrTab(trimmed.substr(0, equals)),
+                 TrimSpaceOrTab(trimmed.substr(equals + 1))};
 }
 
-// The lines of the first section called `section`: its header and the end of its body.
+// The first section called `section`: its header line and the end of its body.
 struct SectionRange {
-    std::size_t Header;
-    std::size_t End;  // one past the section's last line
+    Line Header;
+    std::size_t End;  // where the next section's header begins, or the end of the file
 };
 
-std::optional<SectionRange> FindSection(const std::vector<Line>& lines,
-                                        const std::string& section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto name = SectionName(lines[i].Text);
+std::optional<SectionRange> FindSection(std::string_view content, std::string_view section) {
+    for (std::size_t at = 0; at < content.size();) {
+        const Line header = LineAt(content, at);
+        at = header.End;
+        const auto name = SectionName(TextOf(content, header));
         if (!name || !SameName(*name, section)) {
             continue;
         }
-        std::size_t end = i + 1;
-        while (end < lines.size() && !SectionName(lines[end].Text)) {
-            ++end;
+        while (at < content.size()) {
+            const Line line = LineAt(content, at);
+            if (SectionName(TextOf(content, line))) {
+                break;
+            }
+            at = line.End;
         }
-        return SectionRange{i, end};
+        return SectionRange{header, at};
     }
     return std::nullopt;
 }
 
-std::optional<std::size_t> FindKey(const std::vector<Line>& lines, const SectionRange& range,
-                                   const std::string& key) {
-    for (std::size_t i = range.Header + 1; i < range.End; ++i) {
-        const auto entry = EntryOf(lines[i].Text);
-        if (entry && SameName(entry->Key, key)) {
-            return i;
+// The first line of the section that holds `key`, or else (with `found` false) its last entry
+// line, or its header when it has none: where a new key goes.
+struct KeyPlace {
+    Line At;
+    bool Found;
+};
+
+KeyPlace FindKey(std::string_view content, const SectionRange& range, std::string_view key) {
+    KeyPlace place{range.Header, false};
+    for (std::size_t at = range.Header.End; at < range.End;) {
+        const Line line = LineAt(content, at);
+        at = line.End;
+        if (const auto entry = EntryOf(TextOf(content, line))) {
+            place.At = line;
+            if (SameName(entry->Key, key)) {
+                place.Found = true;
+                break;
+            }
         }
     }
-    return std::nullopt;
+    return place;
 }
 
 // The file's bytes; nothing when it is missing, and an error when it exists but cannot be read.
@@ -151,16 +168,15 @@ std::optional<std::string> StoredText(const std::string& section, const std::str
     if (ReadFile(fileName, content) != ReadState::Read) {
         return std::nullopt;
     }
-    const std::vector<Line> lines = SplitLines(content);
-    const auto range = FindSection(lines, Trim(section));
+    const auto range = FindSection(content, TrimSpaceOrTab(section));
     if (!range) {
         return std::nullopt;
     }
-    const auto keyLine = FindKey(lines, *range, Trim(key));
-    if (!keyLine) {
+    const KeyPlace place = FindKey(content, *range, TrimSpaceOrTab(key));
+    if (!place.Found) {
         return std::nullopt;
     }
-    return EntryOf(lines[*keyLine].Text)->Value;
+    return std::string(EntryOf(TextOf(content, place.At))->Value);
 }
 
 // The stored value as the platform's lookup hands it back: quotes stripped, cut at a NUL and
@@ -199,35 +215,23 @@ std::string LineEndOf(const std::string& content) {
 std::string WithEntry(const std::string& content, const std::string& section,
                       const std::string& key, const std::string& value) {
     const std::string lineEnd = LineEndOf(content);
-    std::vector<Line> lines = SplitLines(content);
     const std::string entryText = key + "=" + value;
+    const std::string_view bytes = content;
 
-    const auto range = FindSection(lines, section);
+    const auto range = FindSection(bytes, section);
     if (!range) {
-        if (!lines.empty() && lines.back().LineEnd.empty()) {
-            lines.back().LineEnd = lineEnd;
-        }
-        lines.push_back({"[" + section + "]", lineEnd});
-        lines.push_back({entryText, lineEnd});
-        return JoinLines(lines);
+        return content + std::string(MissingLineEnd(bytes, lineEnd)) + "[" + section + "]" +
+               lineEnd + entryText + lineEnd;
     }
-    if (const auto keyLine = FindKey(lines, *range, key)) {
-        lines[*keyLine].Text = entryText;
-        return JoinLines(lines);
+    const KeyPlace place = FindKey(bytes, *range, key);
+    if (place.Found) {
+        return content.substr(0, place.At.Start) + entryText + content.substr(place.At.TextEnd);
     }
     // A new key goes after the section's last key, ahead of any blank lines or comments that
     // part it from the next section.
-    std::size_t after = range->Header;
-    for (std::size_t i = range->Header + 1; i < range->End; ++i) {
-        if (EntryOf(lines[i].Text)) {
-            after = i;
-        }
-    }
-    if (lines[after].LineEnd.empty()) {
-        lines[after].LineEnd = lineEnd;
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after + 1), {entryText, lineEnd});
-    return JoinLines(lines);
+    const std::string_view head = bytes.substr(0, place.At.End);
+    return std::string(head) + std::string(MissingLineEnd(head, lineEnd)) + entryText + lineEnd +
+           content.substr(place.At.End);
 }
 
 }  // namespace
@@ -247,8 +251,8 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
 std::int16_t WriteIniValue(const std::string& section, const std::string& key,
                            const std::string& value, const std::string& fileName) {
     try {
-        const std::string sectionName = Trim(section);
-        const std::string keyName = Trim(key);
+        const std::string sectionName(TrimSpaceOrTab(section));
+        const std::string keyName(TrimSpaceOrTab(key));
         if (!Storable(sectionName, keyName, value)) {
             return 0;
         }

@@ -18,6 +18,7 @@
 #include "LumarkMain.h"
 #include "MatrixEdits.h"
 #include "MatrixGridView.h"
+#include "RepeatedQuestion.h"
 #include "TextTrim.h"
 #include "UserDialogs.h"
 #include "ViewDistance.h"
@@ -75,18 +76,17 @@ void LumarkMain::SelectBlocks_Key() {
                             UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
             return;
         }
-        const std::string reply =
-            dialogs_.InputBox("Blocks to select (0 to " + std::to_string(doc_.BlockCount - 1) +
-                                  "), such as 100-140 or 3, 7, 10-12;\n290-5 runs across the seam:",
-                              SelectBlocksTitle, "");
-        if (TrimWhiteSpace(reply).empty()) {
+        BlockList list;
+        const auto refusal = [&](const std::string& reply) {
+            list = ReadBlockList(reply, doc_.BlockCount);
+            return list.Problem.empty() ? std::string()
+                                        : list.Problem + "\nThe selection has not changed.";
+        };
+        if (!AskUntilTaken(dialogs_,
+                           "Blocks to select (0 to " + std::to_string(doc_.BlockCount - 1) +
+                               "), such as 100-140 or 3, 7, 10-12;\n290-5 runs across the seam:",
+                           SelectBlocksTitle, "", refusal)) {
             return;  // cancelled
-        }
-        const BlockList list = ReadBlockList(reply, doc_.BlockCount);
-        if (!list.Problem.empty()) {
-            dialogs_.MsgBox(list.Problem + "\nThe selection has not changed.", SelectBlocksTitle,
-                            UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
-            return;
         }
         interaction_->SelectBlocks(list.Blocks);
         // The first of them comes into view as Go to block shows a block: at its diagonal.
@@ -113,13 +113,19 @@ void LumarkMain::SetDistance_Key() {
                 SetDistanceTitle, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
             return;
         }
-        const std::string reply = dialogs_.InputBox(
-            "Blocks that each selected block sees on each side, exactly\n(" +
-                selected.toStdString() + "; a number from 0 to " + std::to_string(n / 2) + "):",
-            SetDistanceTitle, "");
-        const std::optional<std::int16_t> d = ViewDistance::ExactDistanceFromReply(reply, n);
-        if (!d) {
-            return;  // as with Set Minimum: no usable number changes nothing
+        const std::string most = std::to_string(n / 2);
+        std::optional<std::int16_t> d;
+        const auto refusal = [&](const std::string& reply) {
+            d = ViewDistance::ExactDistanceFromReply(reply, n);
+            return d ? std::string()
+                     : "\"" + std::string(TrimWhiteSpace(reply)) +
+                           "\" is not a distance from 0 to " + most + ".\nNothing has changed.";
+        };
+        if (!AskUntilTaken(dialogs_,
+                           "Blocks that each selected block sees on each side, exactly\n(" +
+                               selected.toStdString() + "; a number from 0 to " + most + "):",
+                           SetDistanceTitle, "", refusal)) {
+            return;
         }
         History().Record(History().SelectedBlocksText(QStringLiteral("Set distance %1").arg(*d)),
                          [&] { ViewDistance::SetExactSelected(doc_, *grid_, *d); });

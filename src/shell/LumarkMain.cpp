@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <optional>
 
@@ -85,7 +86,10 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     DescribeWindowForAccessibility(*this);
 }
 
-LumarkMain::~LumarkMain() = default;
+LumarkMain::~LumarkMain() {
+    // The history's stack says it empties as it goes, after the panels are gone.
+    History().Steps().disconnect(this);
+}
 
 int LumarkMain::Px(int twips) const {
     return TwipsToPixels(twips, logicalDpiX());
@@ -301,6 +305,7 @@ void LumarkMain::UpdateFileVersionPanel() {
 
 void LumarkMain::UpdateModifiedPanel() {
     StatusPanel(5)->setText(session_->UnsavedChanges() ? QStringLiteral("Modified") : QString());
+    FitPanelToText(*StatusPanel(5));
 }
 
 void LumarkMain::ConnectSession() {
@@ -314,6 +319,9 @@ void LumarkMain::ConnectSession() {
         panel->setText(text);
         panel->setFixedWidth(text.isEmpty() ? 0 : panel->fontMetrics().horizontalAdvance(text) + 8);
         panel->setToolTip(QString());
+        if (!text.isEmpty()) {
+            statusPanels_->YieldRoom();
+        }
         statusPanels_->FitPointerPanel();
         // A narrow window cuts the text short where it ends, once the bar is laid out.
         QTimer::singleShot(0, panel, [this, panel, text] {
@@ -330,6 +338,9 @@ void LumarkMain::ConnectSession() {
         UpdateFileVersionPanel();
         ListView->setFocus();
     });
+    // Undoing a reload may bring back another layout.
+    connect(&History().Steps(), &QUndoStack::indexChanged, this,
+            [this] { UpdateFileVersionPanel(); });
 }
 
 void LumarkMain::Form_Resize() {
@@ -466,7 +477,7 @@ void LumarkMain::SaveAs() {
 }
 
 void LumarkMain::ShowAbout() {
-    dialogs_.MsgBox(AboutText(), "About Lumark",
+    dialogs_.MsgBox(AboutHtml(), "About Lumark",
                     UserDialogs::vbOKOnly + UserDialogs::vbInformation);
 }
 

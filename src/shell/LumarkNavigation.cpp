@@ -21,7 +21,8 @@ void LumarkMain::CreateNavigation() {
     FollowHeaderMarks(*ListView, *grid_);
     ShowBlockSummaryTooltips(*ListView, doc_);
 
-    // Panels 6 and 7, after "Modified"; fixed widths, so the bar does not jump as they change.
+    // Panels 6 and 7, after "Modified". The count is as wide as it says (GridStatusPanels); the
+    // pointer's takes the rest.
     const auto addPanel = [this](const char* name, int widthTwips) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QString::fromLatin1(name));
@@ -35,6 +36,7 @@ void LumarkMain::CreateNavigation() {
     QLabel* count = addPanel("Selected", 1300);
     QLabel* pointer = addPanel("Pointer", 2400);
     statusPanels_ = new GridStatusPanels(doc_, *grid_, *ListView, *count, *pointer, this);
+    statusPanels_->YieldsRoom(*StatusPanel(5));  // "Modified"
 
     auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
     goTo->setContext(Qt::WindowShortcut);

@@ -70,8 +70,7 @@ std::vector<std::string> OneWayPairs(const VisibilityDocument& doc) {
     for (int viewer = 1; viewer <= doc.BlockCount; ++viewer) {
         for (int seen = 1; seen <= doc.BlockCount; ++seen) {
             if (KindOf(doc, viewer, seen) == RelationKind::SeesOnly) {
-                pairs.push_back("block " + BlockNumber(viewer) + " sees " + BlockNumber(seen) +
-                                ", not seen back");
+                pairs.push_back(OneWayPairText(viewer, seen));
             }
         }
     }

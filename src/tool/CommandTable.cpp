@@ -12,7 +12,9 @@
 #include "DiffCommand.h"
 #include "GenerateCommand.h"
 #include "Layouts.h"
+#include "MergeCommand.h"
 #include "RenderCommand.h"
+#include "ShowCommand.h"
 #include "StatsCommand.h"
 #include "TextTrim.h"
 #include "ToolOutput.h"
@@ -37,6 +39,8 @@ const OptionSpec ForceOption{"force", nullptr,
                              "render: write OUT even when it does not end in .png"};
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
+const OptionSpec OutputOption{
+    "output", "OUT", "merge: the file written (default OURS); - for standard output", "-o"};
 
 // A whole number as the tool has always taken it: white space around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
@@ -147,9 +151,20 @@ int RunDiff(const Arguments& arguments, std::ostream& out, std::ostream& err) {
                      arguments.Has(ByBlockOption.name), out, err);
 }
 
+int RunShow(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    return ShowFile(arguments.operands[0], out, err);
+}
+
+int RunMerge(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& files = arguments.operands;
+    const auto given = arguments.options.find(OutputOption.name);
+    const std::string& outPath = given == arguments.options.end() ? files[1] : given->second;
+    return MergeFiles(files[0], files[1], files[2], outPath, out, err);
+}
+
 // The help's columns: commands and options are described from here on.
 constexpr std::size_t DescriptionColumn = 13;
-constexpr std::size_t OptionDescriptionColumn = 17;
+constexpr std::size_t OptionDescriptionColumn = 20;
 
 std::string Padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size() + 1), ' ');
@@ -228,6 +243,28 @@ const std::vector<CommandSpec>& Commands() {
          2,
          "diff needs A and B",
          RunDiff},
+        {"show",
+         "show FILE",
+         {"print the relation of FILE as text to read and compare: \"layout 1.2, 300",
+          "blocks\", then for each block the blocks it sees, \"block 7: 5-9, 12\", in the",
+          "form Select blocks reads; a text converter for version control diffs"},
+         {},
+         1,
+         1,
+         "show needs one FILE",
+         RunShow},
+        {"merge",
+         "merge BASE OURS THEIRS [-o OUT]",
+         {"merge the changes from BASE to OURS and to THEIRS element by element and",
+          "write the result to OUT (default OURS); a change of block count or layout on",
+          "one side is taken; changes that clash are named on standard error as",
+          "\"CONFLICT: ...\", nothing is written and the exit status is 1; a merge driver",
+          "for version control"},
+         {&OutputOption},
+         3,
+         3,
+         "merge needs BASE, OURS and THEIRS",
+         RunMerge},
         {"stats",
          "stats FILE... [--format text|csv|json] [--blocks]",
          {"print the figures of each FILE: blocks, layout, entries, one-way pairs,",
@@ -274,8 +311,8 @@ std::string HelpText() {
     }
     text +=
         "\n"
-        "Checks, converts, generates, draws and compares block-visibility files with the\n"
-        "editor's own reader and writer.\n"
+        "Checks, converts, generates, draws, shows, compares and merges block-visibility\n"
+        "files with the editor's own reader and writer.\n"
         "\n";
     for (const CommandSpec& command : Commands()) {
         std::string label = Padded("  " + std::string(command.name), DescriptionColumn);
@@ -294,7 +331,8 @@ std::string HelpText() {
         "\n"
         "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
         "error. diff, like diff(1): 0 when the files hold the same relation in the same layout,\n"
-        "1 when it listed differences, 2 when a file cannot be read.\n";
+        "1 when it listed differences, 2 when a file cannot be read. merge: 1 also on a\n"
+        "conflict.\n";
     return text;
 }
 

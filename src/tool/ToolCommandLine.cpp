@@ -22,7 +22,9 @@ std::string OptionName(const std::string& argument) {
 // Whether any command takes a value after --NAME: the value is then no command name.
 bool TakesValue(const std::string& name) {
     for (const OptionSpec* option : CommandOptions()) {
-        if (name == option->name && option->value) {
+        const bool named =
+            name == option->name || (option->shortName && "-" + name == option->shortName);
+        if (named && option->value) {
             return true;
         }
     }

@@ -57,4 +57,9 @@ bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::
     return WriteOutput(FormatVisibilityFile(doc), path, out, err);
 }
 
+std::string OneWayPairText(int viewer, int seen) {
+    return "block " + std::to_string(viewer - 1) + " sees " + std::to_string(seen - 1) +
+           ", not seen back";
+}
+
 }  // namespace lumark::tool

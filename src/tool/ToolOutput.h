@@ -33,4 +33,7 @@ bool WriteOutput(std::string_view bytes, const std::string& path, std::ostream& 
 bool WriteDocument(const VisibilityDocument& doc, const std::string& path, std::ostream& out,
                    std::ostream& err);
 
+// "block 7 sees 12, not seen back" for a pair seen one way only, from 1-based indices.
+std::string OneWayPairText(int viewer, int seen);
+
 }  // namespace lumark::tool

@@ -35,10 +35,11 @@ ListViewModel::ListViewModel(QObject* parent) : QAbstractTableModel(parent) {
     byContent_.insert(texts_.front(), 0);
 }
 
-void ListViewModel::BeginRebuild() {
+void ListViewModel::BeginRebuild(Rebuild kind) {
     if (rebuilding_) {
         return;
     }
+    keepPlace_ = kind == Rebuild::KeepPlace;
     beginResetModel();
     rebuilding_ = true;
 }
@@ -50,6 +51,7 @@ void ListViewModel::EndRebuild() {
     rebuilding_ = false;
     ForgetChanges();
     endResetModel();
+    keepPlace_ = false;
 }
 
 void ListViewModel::ClearListItems() {

@@ -35,8 +35,12 @@ class ListViewModel : public QAbstractTableModel {
     explicit ListViewModel(QObject* parent = nullptr);
 
     // Structural changes between BeginRebuild and EndRebuild are announced as one reset.
-    void BeginRebuild();
+    // KeepPlace: the same document read again, so views keep their scroll position and focus
+    // across this reset (RebuildKeepsPlace says so while it is announced).
+    enum class Rebuild { Afresh, KeepPlace };
+    void BeginRebuild(Rebuild kind = Rebuild::Afresh);
     void EndRebuild();
+    bool RebuildKeepsPlace() const { return keepPlace_; }
 
     void ClearListItems();
     void ClearColumnHeaders();
@@ -124,6 +128,7 @@ class ListViewModel : public QAbstractTableModel {
     mutable std::uint32_t brushColour_ = SystemWindowTextColour;
     mutable QVariant brush_;
     bool rebuilding_ = false;
+    bool keepPlace_ = false;
     bool flushPending_ = false;
     bool refreshPending_ = false;
     // Rows changed since the last announcement, per 0-based column (empty if top > bottom), and

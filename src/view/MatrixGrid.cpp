@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <array>
+#include <vector>
 
+#include "ListViewFunktionen.h"
 #include "LumarkModule.h"
 
 namespace lumark {
@@ -37,8 +39,19 @@ QString NumberText(int number) {
 
 }  // namespace
 
-void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid) {
-    grid.BeginRebuild();
+void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid, GridPlace place) {
+    std::vector<std::int16_t> selected;
+    if (place == GridPlace::Kept) {
+        const int columns = grid.ColumnHeaderCount();
+        for (std::int16_t b = 1; b <= doc.BlockCount && b < columns && b <= grid.ListItemCount();
+             ++b) {
+            if (SelectedBlock(grid, b)) {
+                selected.push_back(b);
+            }
+        }
+    }
+    grid.BeginRebuild(place == GridPlace::Kept ? ListViewModel::Rebuild::KeepPlace
+                                               : ListViewModel::Rebuild::Afresh);
     grid.ClearListItems();
     grid.ClearColumnHeaders();
     grid.AddColumnHeader(QString(), QString(), 0);
@@ -55,6 +68,12 @@ void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid) {
             std::int16_t column = c;
             std::int16_t row = r;
             RefreshMatrixCell(doc, grid, column, row);
+        }
+    }
+    // Coloured inside the rebuild: the reset announces them with everything else.
+    for (const std::int16_t b : selected) {
+        for (std::int16_t r = 1; r <= doc.BlockCount; ++r) {
+            grid.SetSubItemForeColour(r, b, SelectedColour);
         }
     }
     grid.EndRebuild();  // report view: shown once every cell holds its text

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <algorithm>
+#include <utility>
 
 #include "GridAccessibility.h"
 #include "GridCellDelegate.h"
@@ -85,8 +87,9 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
 void MatrixGridView::SetListViewModel(ListViewModel* model) {
     listModel_ = model;
     setModel(model);
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &MatrixGridView::TakePlace);
     connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ApplyColumnWidths);
-    connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::FocusFirstBlock);
+    connect(model, &QAbstractItemModel::modelReset, this, &MatrixGridView::ReturnToPlace);
     new GridChangeAnnouncer(*this, *model);
     ApplyColumnWidths();
 }
@@ -96,6 +99,36 @@ void MatrixGridView::FocusFirstBlock() {
     if (listModel_->rowCount() > 0 && listModel_->columnCount() > 1) {
         selectionModel()->setCurrentIndex(listModel_->index(0, 1), QItemSelectionModel::NoUpdate);
     }
+}
+
+void MatrixGridView::TakePlace() {
+    if (!listModel_->RebuildKeepsPlace()) {
+        place_.reset();
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    place_ =
+        Place{horizontalScrollBar()->value(), verticalScrollBar()->value(),
+              current.isValid() ? current.row() : -1, current.isValid() ? current.column() : -1};
+}
+
+void MatrixGridView::ReturnToPlace() {
+    const std::optional<Place> place = std::exchange(place_, std::nullopt);
+    const int rows = listModel_->rowCount();
+    const int columns = listModel_->columnCount();
+    if (!place || place->Row < 0 || place->Column < 1 || rows < 1 || columns < 2) {
+        FocusFirstBlock();
+        return;
+    }
+    // The focus first: making a cell current scrolls it into view. A document that lost blocks
+    // keeps the nearest cell it still has.
+    selectionModel()->setCurrentIndex(
+        listModel_->index(std::min(place->Row, rows - 1), std::min(place->Column, columns - 1)),
+        QItemSelectionModel::NoUpdate);
+    // The scroll bars take the new document's ranges before they take the old values.
+    updateGeometries();
+    horizontalScrollBar()->setValue(place->Horizontal);
+    verticalScrollBar()->setValue(place->Vertical);
 }
 
 void MatrixGridView::SetHideSelection(bool hide) {
@@ -130,6 +163,24 @@ void MatrixGridView::updateGeometries() {
         horizontalHeader()->sectionSize(0) == 0) {
         bar->setMinimum(1);
     }
+}
+
+void MatrixGridView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    if (dx == 0) {
+        return;
+    }
+    // The scroll moves what was painted: a column that was whole, text and all, may now be cut
+    // at the row labels. Paint it again, blank, in the cells and in the header.
+    const int first = columnAt(0);
+    const int left = columnViewportPosition(first);
+    if (first < 0 || left >= 0) {
+        return;
+    }
+    const int width = left + columnWidth(first);
+    viewport()->update(QRect(0, 0, width, viewport()->height()));
+    QHeaderView* header = horizontalHeader();
+    header->viewport()->update(QRect(0, 0, width, header->viewport()->height()));
 }
 
 void MatrixGridView::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QTableView>
+#include <optional>
 
 namespace lumark {
 
@@ -38,6 +39,7 @@ class MatrixGridView : public QTableView {
 
   protected:
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -46,8 +48,20 @@ class MatrixGridView : public QTableView {
     void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
+    // Where the user stood before a reset that keeps the place: scroll values and focused cell.
+    struct Place {
+        int Horizontal = 0;
+        int Vertical = 0;
+        int Row = -1;
+        int Column = -1;
+    };
+
     void ApplyColumnWidths();
     void FocusFirstBlock();
+    void TakePlace();
+    void ReturnToPlace();
+
+    std::optional<Place> place_;
 
     ListViewModel* listModel_ = nullptr;
     bool hideSelection_ = true;

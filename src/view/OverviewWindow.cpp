@@ -1,8 +1,8 @@
 #include "OverviewWindow.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,7 +27,7 @@ namespace lumark {
 namespace {
 
 constexpr int Margin = 4;
-constexpr int MarkBand = 5;  // the strip above the matrix where selected columns are marked
+constexpr int MarkBand = 5;  // above and below the matrix, where selected columns are marked
 constexpr int MarkGap = 2;
 constexpr int NumberGap = 2;  // between a number and its tick
 constexpr int FrameRoom = 2;  // outside the matrix, for the frame of the part the grid shows
@@ -39,7 +39,7 @@ constexpr int MaxCellPixels = 16;
 constexpr int SideWidth = 210;
 constexpr int SummaryLines = 5;
 const QColor SelectedMark(255, 0, 0);
-const QColor SelectedWash(255, 0, 0, 80);
+const QString NoFileText = QStringLiteral("No file is open");
 const QColor StripBar(96, 96, 96);
 
 QColor ToQColor(Rgb rgb) {
@@ -92,7 +92,7 @@ QSize OverviewCanvas::Surround() const {
     const int left = NumberWidth() + NumberGap + TickLength + FrameRoom;
     const int top =
         QFontMetrics(numberFont_).height() + NumberGap + TickLength + MarkBand + MarkGap;
-    return {2 * Margin + left, 2 * Margin + top + StripGap + StripHeight};
+    return {2 * Margin + left, 2 * Margin + top + MarkGap + MarkBand + StripGap + StripHeight};
 }
 
 int OverviewCanvas::CellPixels() const {
@@ -106,7 +106,8 @@ int OverviewCanvas::CellPixels() const {
 
 QPoint OverviewCanvas::Origin() const {
     const QSize surround = Surround();
-    return QPoint(surround.width() - Margin, surround.height() - Margin - StripGap - StripHeight);
+    return QPoint(surround.width() - Margin,
+                  surround.height() - Margin - MarkGap - MarkBand - StripGap - StripHeight);
 }
 
 QRect OverviewCanvas::CellRect(int column, int row) const {
@@ -128,7 +129,8 @@ QPoint OverviewCanvas::RowTick(int row) const {
 
 QRect OverviewCanvas::StripRect() const {
     const int side = Blocks() * CellPixels();
-    return QRect(Origin().x(), Origin().y() + side + StripGap, side, StripHeight);
+    return QRect(Origin().x(), Origin().y() + side + MarkGap + MarkBand + StripGap, side,
+                 StripHeight);
 }
 
 QRectF OverviewCanvas::ShownPart() const {
@@ -156,13 +158,21 @@ QSize OverviewCanvas::SizeFor(QSize room) const {
 }
 
 QSize OverviewCanvas::minimumSizeHint() const {
+    if (Blocks() < 1) {
+        const QFontMetrics metrics = fontMetrics();
+        return Surround().expandedTo(QSize(metrics.horizontalAdvance(NoFileText) + 2 * Margin,
+                                           metrics.height() + 2 * Margin));
+    }
     // One pixel an element: smaller, and the picture would be cut.
-    const int n = std::max(Blocks(), 1);
+    const int n = Blocks();
     return Surround() + QSize(n, n);
 }
 
 QSize OverviewCanvas::sizeHint() const {
-    const int n = std::max(Blocks(), 1);
+    if (Blocks() < 1) {
+        return minimumSizeHint();
+    }
+    const int n = Blocks();
     const int cell = std::clamp(PreferredSide / n, 1, MaxCellPixels);
     return Surround() + QSize(n * cell, n * cell);
 }
@@ -194,18 +204,20 @@ void OverviewCanvas::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), palette().window());
     const int n = Blocks();
     if (n < 1 || image_.isNull()) {
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No blocks loaded"));
+        painter.drawText(rect(), Qt::AlignCenter, NoFileText);
         return;
     }
     const int cell = CellPixels();
     // The picture is drawn from the document; clip it to the blocks the grid shows.
     painter.drawImage(Origin(), image_, QRect(0, 0, n * cell, n * cell));
-    const int markTop = Origin().y() - MarkGap - MarkBand;
+    // Selected columns are marked outside the matrix, so their squares keep the key's colours.
+    const int markAbove = Origin().y() - MarkGap - MarkBand;
+    const int markBelow = Origin().y() + n * cell + MarkGap;
     for (int b = 1; b <= n; ++b) {
         if (SelectedBlock(grid_, static_cast<std::int16_t>(b))) {
-            const QRect column = CellRect(b, 1).united(CellRect(b, n));
-            painter.fillRect(column, SelectedWash);
-            painter.fillRect(QRect(column.x(), markTop, cell, MarkBand), SelectedMark);
+            const int x = CellRect(b, 1).x();
+            painter.fillRect(QRect(x, markAbove, cell, MarkBand), SelectedMark);
+            painter.fillRect(QRect(x, markBelow, cell, MarkBand), SelectedMark);
         }
     }
     PaintNumbers(painter, n);
@@ -395,11 +407,11 @@ OverviewWindow::OverviewWindow(const VisibilityDocument& doc, const ListViewMode
     side->addWidget(summary_);
     side->addWidget(hint);
     side->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
+    layout_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
     // Narrow margins: at a scale factor of 2 a small screen has few lines to spare.
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(canvas_, 1);
-    layout->addWidget(sidePanel);
+    layout_->setContentsMargins(6, 6, 6, 6);
+    layout_->addWidget(canvas_, 1);
+    layout_->addWidget(sidePanel, 0, Qt::AlignLeft | Qt::AlignTop);
 
     connect(canvas_, &OverviewCanvas::Pointed, this, &OverviewWindow::ShowPointed);
     // What is under a still pointer follows edits; a load starts afresh.
@@ -426,6 +438,10 @@ void OverviewWindow::ShowPointed(int column, int row) {
     summary_->setText(column >= 1 ? QString::fromStdString(BlockSummary(doc_, column)) : QString());
 }
 
+bool OverviewWindow::KeyBelowPicture() const {
+    return layout_->direction() == QBoxLayout::TopToBottom;
+}
+
 void OverviewWindow::OpenBeside(const QWidget& main, int controlsBottom) {
     if (!isVisible()) {
         // Borders as the window manager gave them to the main window: this one gets the same.
@@ -436,9 +452,18 @@ void OverviewWindow::OpenBeside(const QWidget& main, int controlsBottom) {
         const QSize border(frame.left() + frame.right(), frame.top() + frame.bottom());
         const QScreen* screen = main.screen();
         const QRect available = screen != nullptr ? screen->availableGeometry() : outer;
+        layout_->setDirection(QBoxLayout::LeftToRight);
+        layout_->activate();
+        QRect room = PlaceBeside(outer, controlsBottom, sizeHint() + border,
+                                 minimumSizeHint() + border, available);
+        if (room.width() < minimumSizeHint().width() + border.width()) {
+            // Too narrow for the key beside the picture: it goes under it.
+            layout_->setDirection(QBoxLayout::TopToBottom);
+            layout_->activate();
+            room = PlaceBeside(outer, controlsBottom, sizeHint() + border,
+                               minimumSizeHint() + border, available);
+        }
         const QSize minimum = minimumSizeHint() + border;
-        const QRect room =
-            PlaceBeside(outer, controlsBottom, sizeHint() + border, minimum, available);
         // Squares are whole pixels: in the room found, the window takes only what the squares
         // of the largest size that fits leave over, and then may fit somewhere better.
         const QSize around = sizeHint() - canvas_->sizeHint();
@@ -453,8 +478,18 @@ void OverviewWindow::OpenBeside(const QWidget& main, int controlsBottom) {
     activateWindow();
 }
 
+bool OverviewWindow::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Taken here, the key is not tried as a shortcut of the main window but delivered as a
+        // key press to this window's widgets.
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void OverviewWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F2) {
         close();
         return;
     }

@@ -12,6 +12,7 @@
 #include "RelationPicture.h"
 #include "VisibilityDocument.h"
 
+class QBoxLayout;
 class QLabel;
 class QTableView;
 
@@ -106,12 +107,17 @@ class OverviewWindow : public QWidget {
     QString PairReadout() const;
     QString SummaryReadout() const;
 
-    // Shows the window beside `main`, inside the screen's available area, and never over the
-    // part of `main` above `controlsBottom` (global), where its controls are. Already shown,
-    // it stays where it is and is only raised.
+    // Shows the window beside `main` where a side of the screen has room for it, with the key
+    // under the picture where the side is too narrow for it to stand beside; else over `main`,
+    // but never over its part above `controlsBottom` (global), where its controls are. Always
+    // inside the screen's available area. Already shown, it stays where it is and is raised.
     void OpenBeside(const QWidget& main, int controlsBottom);
+    bool KeyBelowPicture() const;
 
   protected:
+    // The main window's shortcuts never act from here: Escape and F2 close this window, other
+    // keys go to its own widgets.
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
@@ -121,6 +127,7 @@ class OverviewWindow : public QWidget {
     OverviewCanvas* canvas_ = nullptr;
     QLabel* pair_ = nullptr;
     QLabel* summary_ = nullptr;
+    QBoxLayout* layout_ = nullptr;
     QPoint pointed_;  // (column, row) of the readout
 };
 

@@ -16,7 +16,6 @@ int Level(int top, int height, const QRect& available) {
 QRect PlaceBeside(const QRect& main, int controlsBottom, QSize wanted, QSize minimum,
                   const QRect& available) {
     QSize size = wanted.boundedTo(available.size());
-    minimum = minimum.boundedTo(size);
     const int right = available.right() - main.right();
     const int left = main.left() - available.left();
     if (size.width() <= right) {
@@ -27,12 +26,13 @@ QRect PlaceBeside(const QRect& main, int controlsBottom, QSize wanted, QSize min
                 size};
     }
     const int room = std::max(left, right);
-    if (room >= minimum.width()) {
+    if (room >= LeastRoomBeside) {
         size.setWidth(room);
         const int x = room == right ? main.right() + 1 : available.left();
         return {QPoint(x, Level(main.top(), size.height(), available)), size};
     }
     // Over the main window: below its controls, shorter if it must and may be.
+    minimum = minimum.boundedTo(size);
     const int below = available.bottom() - std::max(controlsBottom, available.top() - 1);
     size.setHeight(std::max(std::min(size.height(), below), minimum.height()));
     const int top = Level(std::max(controlsBottom + 1, available.top()), size.height(), available);

@@ -170,6 +170,53 @@ TEST(RecoveryRecordTest, DamageBeforeTheLastEntryAnUnknownVersionOrMisfitStepsAr
         << ProblemOf(misfit);
 }
 
+// A step of 600,000 changes undone and redone 40,000 times: played each time, that took hours.
+TEST(RecoveryRecordTest, UndosAndRedosReadToWhereTheyEndAndNoFurther) {
+    namespace format = RecoveryFormat;
+    constexpr std::int16_t All = VisibilityMatrix::MaxBlocks;
+    RecordedStep large{"Set Maximum on 1 block", StepKind::Action, {}};
+    for (int pass = 0; pass < 2001; ++pass) {  // column 1 turned on and off, ending on
+        const std::int16_t after = pass % 2 == 0 ? True16 : False16;
+        for (std::int16_t row = 1; row <= All; ++row) {
+            large.Changes.push_back({1, row, static_cast<std::int16_t>(~after), after});
+        }
+    }
+    const RecordedHistory empty(VisibilityMatrix(), All);
+    VisibilityDocument seen;
+    for (int row = 1; row <= All; ++row) {
+        seen.SetElement(1, row, True16);
+    }
+    const std::string start =
+        format::FileHeader() +
+        format::Entry(format::EntryType::Snapshot, format::SnapshotPayload(SomeFile(), empty)) +
+        format::Entry(format::EntryType::Push, format::StepPayload(large, All)) +
+        format::Entry(format::EntryType::Push,
+                      format::StepPayload(Flip(seen.Matrix, {{2, 2}}), All));
+    const std::string undo = format::Entry(format::EntryType::Undo, "");
+    const std::string redo = format::Entry(format::EntryType::Redo, "");
+
+    std::string many = start;
+    for (int i = 0; i < 20000; ++i) {
+        many += undo + undo + redo + redo;
+    }
+    const RecordedHistory read = format::Parse(many + undo).Record.History;
+    EXPECT_EQ(read.Position(), 1u);
+    EXPECT_EQ(read.Current(), seen.Matrix);
+
+    const struct {
+        std::string moves;
+        std::string problem;
+    } beyond[] = {
+        {undo + undo + undo, "an undo with no step to undo"},
+        {undo + redo + redo, "a redo with no step to redo"},
+    };
+    for (const auto& c : beyond) {
+        const std::size_t at = start.size() + c.moves.size() - undo.size();
+        EXPECT_EQ(ProblemOf(start + c.moves),
+                  "the entry at byte " + std::to_string(at) + ": " + c.problem);
+    }
+}
+
 TEST(RecoveryRecordTest, CompactionFoldsTheOldestStepsAndKeepsTheState) {
     Recorded r;
     // About 1 MB of steps, past the 720 KB that the writer keeps before it folds.

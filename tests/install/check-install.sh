@@ -47,7 +47,8 @@ if [[ $man_pages == ON ]] && command -v man >/dev/null; then
     check names "$man1/lumark.1.gz" "lumark \[FILE\]" SYNOPSIS
     check names "$man1/lumark.1.gz" "Lumark.ini" FILES
     check names "$man1/lumark.1.gz" "Ctrl+Shift+S" KEYS
-    for command in "check FILE" "convert IN OUT" "generate --blocks N" "render FILE" "diff A B"; do
+    for command in "check FILE" "convert IN OUT" "generate --blocks N" "render FILE" "diff A B" \
+        "show FILE" "merge BASE OURS THEIRS"; do
         check names "$man1/lumark-tool.1.gz" "lumark-tool $command" SYNOPSIS
     done
     check names "$man1/lumark-tool.1.gz" "lumark-tool check maps" EXAMPLES

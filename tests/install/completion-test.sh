@@ -35,7 +35,7 @@ check() {
     }
 }
 
-check some lumark-tool '' :: check convert generate render diff --help --version
+check some lumark-tool '' :: check convert generate render diff show merge --help --version
 check none lumark-tool '' :: --layout --cell --blocks Usage: Options:
 check some lumark-tool c :: check convert
 check none lumark-tool c :: diff c1.txt
@@ -49,6 +49,9 @@ check only lumark-tool convert a --layout = 1.0 :: 1.000000
 check only lumark-tool generate --blocks '' ::
 check only lumark-tool check c :: c1.txt
 check only lumark-tool generate --blocks 4 --distance 2 out :: "out file.txt" outdir
+check some lumark-tool merge a b c - :: -o
+check only lumark-tool merge a b c -o o :: other.png "out file.txt" outdir
+check only lumark-tool merge a b c --output= c :: c1.txt
 [[ $(complete -p lumark-tool) == "complete -F _lumark_tool lumark-tool" ]] ||
     { echo "FAIL: not registered: $(complete -p lumark-tool 2>&1)"; failures=$((failures + 1)); }
 

@@ -157,6 +157,20 @@ TEST_F(DiskChangesTest, DeletedUnreadableAndSameBytes) {
     EXPECT_EQ(dialogs.calls.size(), 2u);
 }
 
+// Fault caught: "cannot be read yet" stayed for good once the other program wrote back the
+// bytes the window holds.
+TEST_F(DiskChangesTest, TheSameBytesBackAfterAnUnreadableVersionAreNoChange) {
+    OtherProgramWrites(Version(6, 2).substr(0, 40));
+    session.CheckDisk();
+    ASSERT_EQ(session.DiskState(), "Changed on disk; cannot be read yet");
+    OtherProgramWrites(Version(6, 1));
+    session.CheckDisk();
+    EXPECT_EQ(session.DiskState(), "");
+    EXPECT_EQ(session.History().Steps().count(), 0);  // nothing reloaded
+    EXPECT_FALSE(session.UnsavedChanges());
+    dialogs.ExpectNoDialog();
+}
+
 // Fault caught: an hour of edits before learning that Save will fail.
 TEST_F(DiskChangesTest, AReadOnlyFileSaysSoWhenItOpens) {
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);

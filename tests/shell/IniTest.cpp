@@ -91,6 +91,14 @@ TEST_F(IniTest, ReadTrimsBlanksAndOnePairOfQuotes) {
     EXPECT_EQ(ReadIniValue("Main", "D", "", file), "\"open");
 }
 
+// A file cut between CR and LF reads the same before and after a line is added to it.
+TEST_F(IniTest, ACrEndingTheFileEndsItsLastLine) {
+    WriteFile("[Main]\nA=1\r");
+    EXPECT_EQ(ReadIniValue("Main", "A", "", file), "1");
+    ASSERT_EQ(WriteIniValue("Main", "B", "2", file), -1);
+    EXPECT_EQ(ReadIniValue("Main", "A", "", file), "1");
+}
+
 TEST_F(IniTest, NamesMatchWithoutCaseAndBlanks) {
     WriteFile("[ main ]\n lastdir = D:\\Vis\n");
     EXPECT_EQ(ReadIniValue("MAIN", "LastDir", "C:", file), "D:\\Vis");
@@ -128,6 +136,8 @@ TEST_F(IniTest, WriteKeepsEverythingElseInPlace) {
         {"CR LF kept", "[Other]\r\nB=2\r\n", "[Other]\r\nB=2\r\n[Main]\r\nLastDir=new\r\n"},
         {"CR LF replace", "[Main]\r\nLastDir=old\r\nB=2", "[Main]\r\nLastDir=new\r\nB=2"},
         {"last line without line end", "[Main]\nA=1", "[Main]\nA=1\nLastDir=new\n"},
+        {"file cut after a CR", "[Main]\nA=1\r", "[Main]\nA=1\r\nLastDir=new\n"},
+        {"CR line end replaced", "[Main]\nLastDir=old\r", "[Main]\nLastDir=new\r"},
         {"first of two sections", "[Main]\nA=1\n[Main]\nLastDir=old\n",
          "[Main]\nA=1\nLastDir=new\n[Main]\nLastDir=old\n"},
     };

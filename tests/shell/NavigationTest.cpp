@@ -5,11 +5,14 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolTip>
+#include <fstream>
 
 #include "../editing/EditingWindow.h"
 #include "GoToBlock.h"
 #include "OverviewWindow.h"
 #include "RelationPicture.h"
+#include "RingDocument.h"
+#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -76,6 +79,13 @@ class Navigation : public EditingWindowTest {
     QPoint ScrollPosition() {
         return QPoint(View().horizontalScrollBar()->value(), View().verticalScrollBar()->value());
     }
+
+    // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
+    void WriteRing(int blocks, const char* layout) {
+        std::ofstream(RingPath(), std::ios::trunc)
+            << FormatVisibilityFile(MakeRingDocument(blocks, 2, layout));
+    }
+    std::string RingPath() const { return dir.filePath("visibility.txt").toStdString(); }
 };
 
 TEST_F(Navigation, PointerPanelReadsTheCellUnderThePointer) {
@@ -169,13 +179,18 @@ TEST_F(Navigation, NoCutColumnShowsItsTextAgainstTheRowLabels) {
     const int over = View().viewport()->width() % column;
     window->resize(window->width() + column / 2 - over, window->height());
     Settle();
+    // The last step moves what the one before painted whole, text and all: what counts is the
+    // window's own picture, not a fresh paint.
+    bar->setValue(bar->maximum() - 1);
+    Settle();
     bar->setValue(bar->maximum());
     Settle();
     const int cutEnd = View().columnViewportPosition(firstShown()) + column;
     ASSERT_LT(cutEnd, column);
+    const QImage shot = window->screen()->grabWindow(window->winId()).toImage();
     // Text is dark; the background, tint and grid lines are not.
     for (QWidget* shown : {View().viewport(), View().horizontalHeader()->viewport()}) {
-        const QImage image = shown->grab().toImage();
+        const QImage image = shot.copy(QRect(shown->mapTo(window.get(), QPoint()), shown->size()));
         int dark[2] = {0, 0};  // in the cut column, in the next
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < cutEnd + column; ++x) {
@@ -245,16 +260,54 @@ TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
     EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected"));
 
     const QPoint at = ScrollPosition();
-    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK);
+    // Refused: the box opens again holding the reply; cancelled there, nothing moves.
+    dialogs.AnswerInputBox("300").AnswerMsgBox(UserDialogs::vbOK).AnswerInputBox("");
     PressCtrlG();
     dialogs.ExpectMsgBox("There is no block 300 in this file; its blocks are 0 to 299.",
                          "Go to Block", UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
+    EXPECT_EQ(dialogs.calls.back().DefaultReply, "300");
     EXPECT_EQ(ScrollPosition(), at);
 
     dialogs.AnswerInputBox("");  // cancelled: no message, no scrolling
     PressCtrlG();
     EXPECT_EQ(dialogs.CountOf(DialogKind::MsgBox), 1u);
     EXPECT_EQ(ScrollPosition(), at);
+}
+
+// Faults caught: a reload threw the user back to block 0 with nothing selected; its undo left
+// the reloaded layout in the version panel; the pointer's field and the file state were cut at
+// the design size while empty fields held their room.
+TEST_F(Navigation, AReloadKeepsThePlaceTheLayoutFollowsAndTheLastFieldsReadWhole) {
+    WriteRing(300, "1.2");
+    window->OpenVisibilityFile(RingPath());
+    View().setCurrentIndex(Grid().index(130, 126));  // block 125's column, block 130's row
+    Settle();
+    EXPECT_EQ(PointerPanel(), QStringLiteral("125 does not see 130"));
+    window->Interaction().SelectBlocks({101, 102, 103, 300});
+    View().scrollTo(Grid().index(200, 200), QAbstractItemView::PositionAtCenter);
+    Settle();
+    const QPoint place = ScrollPosition();
+    ASSERT_GT(place.x() * place.y(), 0);
+
+    WriteRing(300, "1.000000");  // the layout alone changes
+    Session().CheckDisk();
+    EXPECT_EQ(window->StatusPanel(8)->text(), QStringLiteral("Reloaded: changed on disk"));
+    EXPECT_EQ(window->StatusPanel(8)->toolTip(), QString());  // not cut
+    const std::pair<const char*, void (LumarkMain::*)()> steps[] = {
+        {"1.000000", nullptr},
+        {"1.2", &LumarkMain::Undo_Activated},
+        {"1.000000", &LumarkMain::Redo_Activated},
+    };
+    for (const auto& [layout, step] : steps) {
+        if (step != nullptr) {
+            (window.get()->*step)();
+        }
+        Settle();
+        EXPECT_EQ(window->StatusPanel(2)->text(), QStringLiteral("File Version : ") + layout);
+        EXPECT_EQ(ScrollPosition(), place) << layout;
+        EXPECT_EQ(View().currentIndex(), Grid().index(130, 126)) << layout;
+        EXPECT_EQ(Selected(), (std::set<int>{101, 102, 103, 300})) << layout;
+    }
 }
 
 TEST(GoToBlockReply, OnlyBlockNumbersOfTheFile) {
@@ -287,6 +340,12 @@ TEST_F(Navigation, OverviewFollowsEditsAndScrollsTheGrid) {
     EXPECT_EQ(colourAt(2, 3), rgb(RelationKind::SeesOnly));
     EXPECT_EQ(colourAt(3, 2), rgb(RelationKind::SeenOnly));
     EXPECT_EQ(colourAt(5, 5), rgb(RelationKind::Diagonal));
+    // A selected column keeps the key's colours; its mark stands above the matrix.
+    ClickHeader(3);
+    EXPECT_EQ(colourAt(3, 2), rgb(RelationKind::SeenOnly));
+    EXPECT_EQ(colourAt(3, 3), rgb(RelationKind::Diagonal));
+    EXPECT_EQ(canvas.grab().toImage().pixelColor(canvas.ColumnTick(3) + QPoint(0, 3)),
+              QColor(Qt::red));
 
     // A press on element (200, 120) brings that cell into the grid's view, and the marked
     // part of the picture moves with the grid.
@@ -352,6 +411,41 @@ TEST_F(Navigation, OverviewOpensBelowTheControlsNumbersItsEdgesAndReadsThePointe
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&canvas, &leave);
     EXPECT_EQ(overview->SummaryReadout(), QString());
+}
+
+TEST_F(Navigation, OverviewKeysCloseItAndNeverReachTheMainWindow) {
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);  // empty, it says so whole
+    EXPECT_GE(overview->Canvas().width(), overview->Canvas().fontMetrics().horizontalAdvance(
+                                              QStringLiteral("No file is open")));
+    Load(40);
+    ClickHeader(3);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_F2, Qt::Key_A}) {
+        window->activateWindow();  // as the window manager does when the Overview closes
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(OpenOverview() != nullptr && QTest::qWaitForWindowActive(overview));
+        QTest::keyClick(overview, key, key == Qt::Key_A ? Qt::ControlModifier : Qt::NoModifier);
+        Settle();
+        EXPECT_EQ(overview->isVisible(), key == Qt::Key_A) << key;
+        EXPECT_EQ(SelectedPanel(), QStringLiteral("1 selected")) << key;
+    }
+}
+
+TEST_F(Navigation, OverviewTakesTheRoomBesideTheMainWindowAndShrinksItsPicture) {
+    Load(150);
+    // About 405 pixels on the right of the screen: too few for the key beside the picture.
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(window->x() + screen.right() - 405 - window->frameGeometry().right(), 0);
+    Settle();
+    const QRect main = window->frameGeometry();
+    const int room = screen.right() - main.right();
+    ASSERT_TRUE(room >= 400 && room <= 410) << room;
+    OverviewWindow* overview = OpenOverview();
+    ASSERT_NE(overview, nullptr);
+    EXPECT_EQ(overview->frameGeometry().left(), main.right() + 1);
+    EXPECT_LE(overview->frameGeometry().width(), room);
+    EXPECT_TRUE(overview->KeyBelowPicture());
+    EXPECT_LT(overview->Canvas().CellPixels(), 4);  // 4 where the room is not short
 }
 
 }  // namespace

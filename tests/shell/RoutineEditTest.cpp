@@ -110,17 +110,41 @@ TEST_F(RoutineEdit, GridKeysPlusMinusAndShiftArrowsOnTheDiagonal) {
     EXPECT_EQ(View().currentIndex(), Grid().index(2, 3));
 }
 
-TEST_F(RoutineEdit, RefusedRepliesChangeNothing) {
+// Fault caught: a refused reply closed its box, and the user typed it all again.
+TEST_F(RoutineEdit, RefusedRepliesAskAgainHoldingWhatWasTyped) {
     Load(8);
     ClickHeader(3);
-    dialogs.AnswerInputBox("3, x-4").AnswerMsgBox(UserDialogs::vbOK);
+    // Refused, then cancelled in the box that opened again: nothing changes.
+    dialogs.AnswerInputBox("3, x-4").AnswerMsgBox(UserDialogs::vbOK).AnswerInputBox("");
     Key(&View(), Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(dialogs.calls.at(1).Text.substr(0, 5), "\"x-4\"");  // the parser's refusal
-    dialogs.AnswerInputBox("5");                                  // more than half of 8 blocks
-    Key(&View(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.calls.at(2).DefaultReply, "3, x-4");
+    dialogs.AnswerInputBox("5").AnswerMsgBox(UserDialogs::vbOK).AnswerInputBox("");
+    Key(&View(), Qt::Key_D, Qt::ControlModifier);  // more than half of 8 blocks
+    EXPECT_EQ(dialogs.calls.at(4).Text,
+              "\"5\" is not a distance from 0 to 4.\nNothing has changed.");
+    EXPECT_EQ(dialogs.calls.at(5).DefaultReply, "5");
     EXPECT_EQ(Selected(), std::set<int>{3});
-    EXPECT_EQ(SeenBy(3), std::set<int>{3});
     EXPECT_EQ(Steps(), 0);
+}
+
+// Fault caught: with no file open the menu offered commands that could only say so.
+TEST_F(RoutineEdit, CommandsThatNeedADocumentWaitForOne) {
+    const auto enabled = [&] {
+        std::set<int> entries;
+        const std::unique_ptr<QMenu> menu(MakeCommandMenu(*window));
+        for (int i = 0; i < menu->actions().size(); ++i) {
+            const QAction* entry = menu->actions().at(i);
+            if (!entry->isSeparator() && entry->isEnabled()) {
+                entries.insert(i);
+            }
+        }
+        return entries;
+    };
+    // Select none, Select All, Increase, Decrease, Set Minimum and Cross stand for buttons.
+    EXPECT_EQ(enabled(), (std::set<int>{1, 2, 5, 6, 7, 9}));
+    Load(4);
+    EXPECT_EQ(enabled(), (std::set<int>{0, 1, 2, 4, 5, 6, 7, 9, 10, 12, 13, 18}));
 }
 
 TEST_F(RoutineEdit, RightClicksOpenTheMenuWhoseEntriesRunTheCommands) {
@@ -138,12 +162,12 @@ TEST_F(RoutineEdit, RightClicksOpenTheMenuWhoseEntriesRunTheCommands) {
     for (const QAction* action : menu->actions()) {
         entries << action->text().replace(QLatin1Char('\t'), QLatin1Char('|'));
     }
-    EXPECT_EQ(
-        entries.join(QLatin1Char(' ')),
-        QString::fromUtf8("Select blocks\u2026|Ctrl+B Select none|Esc Select All|Ctrl+A  "
-                          "Set distance\u2026|Ctrl+D Increase (+)|+ Decrease (-)|- Set "
-                          "Minimum  Cross Fw && Bw|Ctrl+M Remove one-way|Ctrl+Shift+M  Go "
-                          "to block\u2026|Ctrl+G Overview|F2  Undo|Ctrl+Z Redo|Ctrl+Shift+Z"));
+    EXPECT_EQ(entries.join(QLatin1Char(' ')),
+              QString::fromUtf8("Select blocks\u2026|Ctrl+B Select none|Esc Select All|Ctrl+A  "
+                                "Set distance\u2026|Ctrl+D Increase (+)|+ Decrease (-)|- Set "
+                                "Minimum  Cross Fw && Bw|Ctrl+M Remove one-way|Ctrl+Shift+M  Go "
+                                "to block\u2026|Ctrl+G Overview|F2  Undo|Ctrl+Z Redo|Ctrl+Shift+Z  "
+                                "Save As\u2026|Ctrl+Shift+S"));
     const auto run = [&](int entry) {
         std::unique_ptr<QMenu>(MakeCommandMenu(*window))->actions().at(entry)->trigger();
         QCoreApplication::processEvents();

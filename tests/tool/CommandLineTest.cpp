@@ -75,6 +75,9 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         {{"render", "a", "b", "--cell"}, "Missing value after '--cell'."},
         {{"diff", "a"}, "diff needs A and B"},
         {{"diff", "a", "b", "--cell", "3"}, "diff takes no --cell"},
+        {{"show"}, "show needs one FILE"},
+        {{"merge", "a", "b"}, "merge needs BASE, OURS and THEIRS"},
+        {{"convert", "a", "b", "-o", "c"}, "convert takes no --output"},
     };
     test::TempDir dir;
     for (const UsageCase& usage : cases) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
+#include "ListViewFunktionen.h"
 #include "ListViewModel.h"
 #include "LumarkError.h"
 #include "LumarkModule.h"
@@ -82,6 +86,32 @@ TEST(FillMatrixGrid, LoadingFewerBlocksLeavesNothingOfTheLargerGrid) {
         for (int c = 1; c <= 3; ++c) {
             EXPECT_EQ(grid.SubItemForeColour(r, c), SystemWindowTextColour);
         }
+    }
+}
+
+// Fault caught: a reload of the same file dropped the user's selection.
+TEST(FillMatrixGrid, KeptPlaceKeepsTheSelectedBlocksTheDocumentStillHas) {
+    // The place, the blocks read again, the selection afterwards of blocks 2, 5 and 6 of 6.
+    const std::tuple<GridPlace, std::int16_t, std::set<int>> cases[] = {
+        {GridPlace::Kept, 8, {2, 5, 6}}, {GridPlace::Kept, 5, {2, 5}}, {GridPlace::Start, 6, {}}};
+    for (const auto& [place, blocks, kept] : cases) {
+        ListViewModel grid;
+        FillMatrixGrid(Document(6), grid);
+        for (const int b : {2, 5, 6}) {
+            ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+        }
+        bool told = false;  // views hear whether to keep their place while the reset is announced
+        QObject::connect(&grid, &QAbstractItemModel::modelReset,
+                         [&] { told = grid.RebuildKeepsPlace(); });
+        FillMatrixGrid(Document(blocks), grid, place);
+        std::set<int> selected;
+        for (std::int16_t b = 1; b <= blocks; ++b) {
+            if (SelectedBlock(grid, b) && grid.SubItemForeColour(1, b) == SelectedColour) {
+                selected.insert(b);  // the whole column, not only its diagonal cell
+            }
+        }
+        EXPECT_EQ(selected, kept) << blocks;
+        EXPECT_EQ(told, place == GridPlace::Kept) << blocks;
     }
 }
 

@@ -77,31 +77,35 @@ TEST(OverviewPicture, NumbersEveryTenBlocksWhenTheyFitElseEveryFifty) {
     }
 }
 
-TEST(WindowPlacement, BesideTheMainWindowElseBelowItsControlsAlwaysOnTheScreen) {
-    const QRect screen(0, 0, 1280, 900);
-    const QSize wanted(400, 500);
-    const QSize least(300, 300);
+TEST(WindowPlacement, BesideTheMainWindowWhereASideHasRoomElseBelowItsControls) {
+    // A window that wants 862 x 671 and can live with 350 x 700 over the main window.
+    const QRect screen(0, 0, 1600, 1000);
+    const QSize wanted(862, 671);
+    const QSize least(350, 700);
     struct Case {
         const char* what;
         QRect main;
         int controlsBottom;
-        QSize wanted, least;
+        QSize wanted;
         QRect placed;
     };
     // clang-format off
     const Case cases[] = {
-        {"room on the right", {100, 100, 500, 600}, 160, wanted, least, {600, 100, 400, 500}},
-        {"room on the left only", {800, 100, 400, 600}, 160, wanted, least, {400, 100, 400, 500}},
-        {"narrowed to the wider side", {300, 100, 700, 600}, 160, wanted, {250, 300},
-             {0, 100, 300, 500}},
-        {"no side: below controls", {0, 0, 1280, 880}, 60, {600, 900}, {500, 700},
-             {680, 61, 600, 839}},
-        {"too tall to miss them", {0, 0, 1280, 880}, 300, {600, 900}, {500, 700},
-             {680, 200, 600, 700}},
+        {"whole on the right", {100, 100, 500, 600}, 160, wanted, {600, 100, 862, 671}},
+        {"whole on the left", {1000, 100, 500, 600}, 160, wanted, {138, 100, 862, 671}},
+        {"600 free on the right: all of it", {300, 150, 700, 700}, 210, wanted,
+             {1000, 150, 600, 671}},
+        {"exactly 400 on the left", {400, 100, 1150, 700}, 160, wanted, {0, 100, 400, 671}},
+        {"399 each side: below the controls", {399, 0, 802, 900}, 60, wanted,
+             {738, 61, 862, 671}},
+        {"taller than the room below: over the controls no more than it must", {0, 0, 1600, 980},
+             500, {600, 900}, {1000, 300, 600, 700}},
+        {"beside, moved up into the screen", {100, 500, 500, 400}, 560, wanted,
+             {600, 329, 862, 671}},
     };
     // clang-format on
     for (const Case& c : cases) {
-        EXPECT_EQ(PlaceBeside(c.main, c.controlsBottom, c.wanted, c.least, screen), c.placed)
+        EXPECT_EQ(PlaceBeside(c.main, c.controlsBottom, c.wanted, least, screen), c.placed)
             << c.what;
     }
 }

@@ -1,8 +1,8 @@
 #include "BlockRanges.h"
 
+#include <limits>
 #include <optional>
 
-#include "LumarkModule.h"
 #include "TextTrim.h"
 
 namespace lumark {
@@ -57,6 +57,47 @@ std::vector<std::string_view> Items(std::string_view text) {
     return items;
 }
 
+struct Run {
+    int First = 0;
+    int Last = 0;
+    int Length = 0;
+};
+
+// The runs of `shown` in the order they are written: by first block, the run through the seam
+// joined into one and written from its first block.
+std::vector<Run> RunsOf(const std::vector<bool>& shown) {
+    const int n = static_cast<int>(shown.size());
+    std::vector<Run> runs;
+    for (int i = 0; i < n;) {
+        if (!shown[static_cast<std::size_t>(i)]) {
+            ++i;
+            continue;
+        }
+        const int first = i;
+        while (i < n && shown[static_cast<std::size_t>(i)]) {
+            ++i;
+        }
+        runs.push_back({first, i - 1, i - first});
+    }
+    if (runs.size() > 1 && runs.front().First == 0 && runs.back().Last == n - 1) {
+        runs.back().Last = runs.front().Last;
+        runs.back().Length += runs.front().Length;
+        runs.erase(runs.begin());
+    }
+    return runs;
+}
+
+void AppendRun(std::string& text, const Run& run) {
+    if (!text.empty()) {
+        text += ", ";
+    }
+    text += std::to_string(run.First);
+    if (run.Length > 1) {
+        text += '-';
+        text += std::to_string(run.Last);
+    }
+}
+
 }  // namespace
 
 BlockList ReadBlockList(std::string_view text, int blockCount) {
@@ -82,13 +123,10 @@ BlockList ReadBlockList(std::string_view text, int blockCount) {
                             " of this file, 0 to " + last + "."};
             }
         }
-        // Along the ring of indices, so a range that starts at the larger number crosses the seam.
-        const auto n = static_cast<std::int16_t>(blockCount);
-        const auto end = static_cast<std::int16_t>(*second + 1);
-        for (auto b = static_cast<std::int16_t>(*first + 1);;
-             b = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(b + 1), n)) {
-            chosen[static_cast<std::size_t>(b)] = true;
-            if (b == end) {
+        // Along the ring, so a range that starts at the larger number crosses the seam.
+        for (long number = *first;; number = (number + 1) % blockCount) {
+            chosen[static_cast<std::size_t>(number) + 1] = true;
+            if (number == *second) {
                 break;
             }
         }
@@ -102,6 +140,40 @@ BlockList ReadBlockList(std::string_view text, int blockCount) {
         list.Problem = Quoted(TrimWhiteSpace(text)) + " names no block.";
     }
     return list;
+}
+
+std::string BlockRangesText(const std::vector<bool>& shown) {
+    return BlockRangesText(shown, std::numeric_limits<int>::max());
+}
+
+std::string BlockRangesText(const std::vector<bool>& shown, int maxNumbers) {
+    const std::vector<Run> runs = RunsOf(shown);
+    if (runs.empty()) {
+        return "none";
+    }
+    const int n = static_cast<int>(shown.size());
+    if (runs.front().Length == n) {
+        return n == 1 ? "0" : "0-" + std::to_string(n - 1);
+    }
+    std::string text;
+    int numbers = 0;
+    int left = 0;
+    for (const Run& run : runs) {
+        left += run.Length;
+    }
+    for (const Run& run : runs) {
+        const int written = run.Length > 1 ? 2 : 1;
+        if (numbers + written > maxNumbers) {
+            break;
+        }
+        AppendRun(text, run);
+        numbers += written;
+        left -= run.Length;
+    }
+    if (left > 0) {
+        text += (text.empty() ? "" : " ") + std::string("and ") + std::to_string(left) + " more";
+    }
+    return text;
 }
 
 }  // namespace lumark

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "BlockRanges.h"
 
@@ -46,6 +47,54 @@ TEST(ReadBlockList, RefusesWhatDoesNotReadQuotingThatPart) {
     };
     for (const auto& [text, problem] : cases) {
         EXPECT_EQ(Read(text), problem) << text;
+    }
+}
+
+// Shown numbers from a list, in a ring of `blocks`.
+std::vector<bool> Shown(int blocks, const std::vector<int>& numbers) {
+    std::vector<bool> shown(static_cast<std::size_t>(blocks));
+    for (const int n : numbers) {
+        shown[static_cast<std::size_t>(n)] = true;
+    }
+    return shown;
+}
+
+std::vector<int> Span(int first, int last) {
+    std::vector<int> numbers;
+    for (int n = first; n <= last; ++n) {
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+// The text of each list, which the reader takes back as the same blocks: what the program
+// writes can be typed or pasted into a selection.
+TEST(BlockRangesText, MergesRunsAndWrapsAcrossTheSeamAndReadsBack) {
+    const struct {
+        int blocks;
+        std::vector<int> numbers;
+        const char* text;
+    } cases[] = {
+        {10, {}, "none"},
+        {10, {3, 4}, "3-4"},
+        {10, {1, 2, 3, 6, 7}, "1-3, 6-7"},
+        {10, {0, 2, 9}, "2, 9-0"},
+        {10, {0, 1, 5, 8, 9}, "5, 8-1"},  // the seam run is placed by its first block
+        {10, {0, 1, 2, 3, 4, 6, 7, 8, 9}, "6-4"},
+        {10, {0}, "0"},
+        {300, Span(0, 299), "0-299"},
+        {300, {0, 1, 298, 299}, "298-1"},
+        {1, {0}, "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BlockRangesText(Shown(c.blocks, c.numbers)), c.text) << c.text;
+        if (!c.numbers.empty()) {
+            std::vector<int> read;
+            for (const std::int16_t index : ReadBlockList(c.text, c.blocks).Blocks) {
+                read.push_back(index - 1);
+            }
+            EXPECT_EQ(read, c.numbers) << c.text;
+        }
     }
 }
 
