@@ -12,4 +12,8 @@ constexpr PathStyle HostPathStyle = PathStyle::Windows;
 constexpr PathStyle HostPathStyle = PathStyle::Posix;
 #endif
 
+constexpr char PathSeparator(PathStyle style = HostPathStyle) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
+
 }  // namespace lumark

@@ -14,6 +14,9 @@ bool IsFolder(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Whether this user may write the file (false for a missing one).
 bool MayWrite(const std::string& path);
+// Whether a new file can be made in `folder` (false for a missing one). Windows rights come
+// from the folder's access list, so there a file is made and dropped to find out.
+bool FolderTakesNewFiles(const std::string& folder);
 
 // What an entry of a folder is, the entry itself looked at: a link to a folder is told apart
 // from a folder, so that a walk does not follow it; any other entry is a file.

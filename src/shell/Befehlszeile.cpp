@@ -1,5 +1,6 @@
 #include "Befehlszeile.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lumark::Befehlszeile {
@@ -25,10 +26,16 @@ std::string PathFrom(const std::string& commandLine, std::size_t start) {
 std::string WindowsPath(const std::string& commandLine) {
     const std::size_t marker = commandLine.find(":\\");
     // The drive letter stands right before ":\"; at the very start there is none.
-    if (marker == std::string::npos || marker == 0) {
-        return {};
+    if (marker != std::string::npos && marker > 0) {
+        return PathFrom(commandLine, marker - 1);
     }
-    return PathFrom(commandLine, marker - 1);
+    // A path on a network share, "\\server\share\...", where an argument starts.
+    const std::size_t share = commandLine.find("\\\\");
+    if (share != std::string::npos &&
+        (share == 0 || commandLine[share - 1] == Quote || commandLine[share - 1] == ' ')) {
+        return PathFrom(commandLine, share);
+    }
+    return {};
 }
 
 std::string PosixPath(const std::string& commandLine) {
@@ -43,12 +50,15 @@ std::string PosixPath(const std::string& commandLine) {
     return {};
 }
 
-// "/a/./b//c" as "/a/b/c". ".." steps stay: "link/.." need not lead back to where "link" is.
-std::string WithoutDotSteps(const std::string& absolute) {
+// "/a/./b//c" as "/a/b/c" (a Windows root, "C:" or "\\server", goes first). ".." steps
+// stay: "link/.." need not lead back to where "link" is.
+std::string WithoutDotSteps(const std::string& absolute, PathStyle style = PathStyle::Posix,
+                            const std::string& root = {}) {
+    const char separator = PathSeparator(style);
     std::vector<std::string> steps;
     std::size_t start = 0;
     while (start <= absolute.size()) {
-        std::size_t end = absolute.find('/', start);
+        std::size_t end = absolute.find(separator, start);
         if (end == std::string::npos) {
             end = absolute.size();
         }
@@ -58,19 +68,55 @@ std::string WithoutDotSteps(const std::string& absolute) {
         }
         start = end + 1;
     }
-    std::string path;
+    std::string path = root;
     for (const std::string& step : steps) {
-        path += '/' + step;
+        path += separator + step;
     }
-    return path.empty() ? "/" : path;
+    return path.size() == root.size() ? path + separator : path;
+}
+
+// The root of a Windows path: "C:", "\\server" or nothing (a path relative to its drive
+// or folder).
+std::string WindowsRoot(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':') {
+        return path.substr(0, 2);
+    }
+    if (path.compare(0, 2, "\\\\") == 0) {
+        return path.substr(0, path.find('\\', 2));
+    }
+    return {};
+}
+
+// Windows: "/" as "\"; a name relative to the current folder, or to its drive ("\data\v.txt"),
+// made whole. "C:v.txt" (relative to the folder current on another drive) stays as it is.
+std::string AbsoluteWindowsArgument(std::string argument, const std::string& currentDir) {
+    std::replace(argument.begin(), argument.end(), '/', '\\');
+    std::string root = WindowsRoot(argument);
+    if (!root.empty()) {
+        if (root.size() == 2 && argument.compare(2, 1, "\\") != 0) {
+            return argument;
+        }
+        return WithoutDotSteps(argument.substr(root.size()), PathStyle::Windows, root);
+    }
+    root = WindowsRoot(currentDir);
+    if (argument.front() == '\\') {
+        return WithoutDotSteps(argument, PathStyle::Windows, root);
+    }
+    return WithoutDotSteps(currentDir.substr(root.size()) + '\\' + argument, PathStyle::Windows,
+                           root);
 }
 
 }  // namespace
 
 std::string AbsoluteArgument(const std::string& argument, const std::string& currentDir,
                              PathStyle style) {
-    if (style == PathStyle::Windows || argument.empty() || argument[0] == '/' ||
-        argument[0] == '-') {
+    if (argument.empty() || argument[0] == '-') {
+        return argument;
+    }
+    if (style == PathStyle::Windows) {
+        return AbsoluteWindowsArgument(argument, currentDir);
+    }
+    if (argument[0] == '/') {
         return argument;
     }
     return WithoutDotSteps(currentDir + '/' + argument);

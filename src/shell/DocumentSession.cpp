@@ -207,7 +207,7 @@ void DocumentSession::SaveAs() {
     const std::string proposed =
         (IsFolder(folder) ? folder
                           : Ini::ReadIniValue(SettingsSection, LastDirKey, "", settingsFilePath_)) +
-        '/' + name;
+        PathSeparator() + name;
     const std::string path = dialogs_.GetSaveFileName(
         SaveAsDialogTitle, DateiOeffnen::FilterPairs(DateiOeffnen::ConvertFilter(OpenDialogFilter)),
         proposed);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "AtomicFile.h"
+#include "CodePage.h"
 #include "FileSystem.h"
 #include "TextTrim.h"
 
@@ -160,6 +161,50 @@ ReadState ReadFile(const std::string& fileName, std::string& content) {
     return platform::ReadSmallFile(fileName, content, MaxFileSize);
 }
 
+// Whether `bytes` are well-formed UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+        const unsigned char lead = byte(i);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0 || i + length > bytes.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        if (length >= 3) {
+            const unsigned char second = byte(i + 1);
+            const bool bad = (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+                             (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90);
+            if (bad) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Texts go into the file in the system's code page, as other Windows programs reading it
+// expect. One the code page cannot hold (a folder named in another script) goes in UTF-8
+// instead, so it is remembered as it is; reading tells the two apart, since code-page text
+// with letters beyond ASCII is hardly ever well-formed UTF-8.
+std::string FileForm(const std::string& text) {
+    return platform::ToCodePage(text).value_or(text);
+}
+
+std::string TextForm(const std::string& bytes) {
+    return IsUtf8(bytes) ? bytes : platform::FromCodePage(bytes);
+}
+
 // The value after the equals sign as the file holds it, blanks trimmed; nothing when the file,
 // the section or the key is missing or the file cannot be read.
 std::optional<std::string> StoredText(const std::string& section, const std::string& key,
@@ -168,15 +213,15 @@ std::optional<std::string> StoredText(const std::string& section, const std::str
     if (ReadFile(fileName, content) != ReadState::Read) {
         return std::nullopt;
     }
-    const auto range = FindSection(content, TrimSpaceOrTab(section));
+    const auto range = FindSection(content, FileForm(std::string(TrimSpaceOrTab(section))));
     if (!range) {
         return std::nullopt;
     }
-    const KeyPlace place = FindKey(content, *range, TrimSpaceOrTab(key));
+    const KeyPlace place = FindKey(content, *range, FileForm(std::string(TrimSpaceOrTab(key))));
     if (!place.Found) {
         return std::nullopt;
     }
-    return std::string(EntryOf(TextOf(content, place.At))->Value);
+    return TextForm(std::string(EntryOf(TextOf(content, place.At))->Value));
 }
 
 // The stored value as the platform's lookup hands it back: quotes stripped, cut at a NUL and
@@ -261,7 +306,8 @@ std::int16_t WriteIniValue(const std::string& section, const std::string& key,
             // Writing now would replace a file we could not read.
             return 0;
         }
-        WriteFileAtomically(fileName, WithEntry(content, sectionName, keyName, value));
+        WriteFileAtomically(fileName, WithEntry(content, FileForm(sectionName), FileForm(keyName),
+                                                FileForm(value)));
         return -1;
     } catch (const std::exception&) {
         return 0;

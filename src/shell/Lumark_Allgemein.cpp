@@ -14,9 +14,7 @@ namespace lumark::Lumark_Allgemein {
 
 namespace {
 
-char SeparatorOf(PathStyle style) {
-    return style == PathStyle::Windows ? '\\' : '/';
-}
+constexpr auto SeparatorOf = PathSeparator;
 
 // Shorter paths cannot hold a drive, a separator and a name beside each other.
 constexpr std::size_t MinimumPathLength = 5;

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "FileSystem.h"
+#include "Lumark_Allgemein.h"
 #include "PathText.h"
 
 namespace lumark {
@@ -13,19 +15,22 @@ namespace {
 
 constexpr const char* SettingsFileName = "Lumark.ini";
 
-char Separator(PathStyle style) {
-    return style == PathStyle::Windows ? '\\' : '/';
-}
-
 std::string JoinSettingsFileName(PathStyle style, const std::string& directory) {
-    return directory + Separator(style) + SettingsFileName;
+    return directory + PathSeparator(style) + SettingsFileName;
 }
 
 // The folder is named here rather than taken from the application and organisation names, so
 // the settings stay where they are whatever those are set to.
-QString UserConfigDir() {
+// On Windows the roaming folder, as settings that follow the user between machines belong there.
+std::string UserConfigDir() {
+    if (HostPathStyle == PathStyle::Windows) {
+        const std::string appData = platform::EnvironmentText("APPDATA");
+        return appData.empty()
+                   ? std::string()
+                   : Lumark_Allgemein::StripTrailingBackslash(appData, HostPathStyle) + "\\Lumark";
+    }
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/Lumark");
+    return base.isEmpty() ? std::string() : PathFromQString(base + QStringLiteral("/Lumark"));
 }
 
 }  // namespace
@@ -34,19 +39,20 @@ std::string SettingsFilePathIn(const std::string& executableDir) {
     return JoinSettingsFileName(HostPathStyle, executableDir);
 }
 
-std::string ChooseSettingsFilePath(PathStyle style, const std::string& executableDir,
-                                   bool besideExecutableExists, const std::string& userConfigDir) {
-    if (style == PathStyle::Windows || besideExecutableExists || userConfigDir.empty()) {
-        return JoinSettingsFileName(style, executableDir);
+std::string ChooseSettingsFilePath(PathStyle style, const SettingsPlace& place) {
+    const bool writableCopy = style == PathStyle::Windows && place.ExecutableDirWritable;
+    if (place.BesideExecutableExists || writableCopy || place.UserConfigDir.empty()) {
+        return JoinSettingsFileName(style, place.ExecutableDir);
     }
-    return JoinSettingsFileName(style, userConfigDir);
+    return JoinSettingsFileName(style, place.UserConfigDir);
 }
 
 std::string SettingsFilePathFor(const std::string& executableDir) {
-    const bool besideExecutableExists =
-        QFileInfo(PathToQString(SettingsFilePathIn(executableDir))).isFile();
-    const std::string chosen = ChooseSettingsFilePath(
-        HostPathStyle, executableDir, besideExecutableExists, PathFromQString(UserConfigDir()));
+    const SettingsPlace place{
+        executableDir, platform::IsRegularFile(SettingsFilePathIn(executableDir)),
+        HostPathStyle == PathStyle::Windows && platform::FolderTakesNewFiles(executableDir),
+        UserConfigDir()};
+    const std::string chosen = ChooseSettingsFilePath(HostPathStyle, place);
     // The settings writer creates the file but not its folder. A failure here shows later as a
     // write that fails, which the callers ignore.
     QDir().mkpath(QFileInfo(PathToQString(chosen)).absolutePath());

@@ -9,17 +9,26 @@ namespace lumark {
 // "Lumark.ini" in `executableDir`, joined with the host's separator.
 std::string SettingsFilePathIn(const std::string& executableDir);
 
-// Where the settings file lives. Windows: always beside the executable. Elsewhere an installed
-// program must not write into a system folder such as /usr/bin, so the file beside the
-// executable is used only when it is already there (a portable copy); otherwise the file in
-// `userConfigDir`, the user's configuration folder for this program. An empty
-// `userConfigDir` (no home to put it in) leaves the file beside the executable.
-std::string ChooseSettingsFilePath(PathStyle style, const std::string& executableDir,
-                                   bool besideExecutableExists, const std::string& userConfigDir);
+// What decides where the settings file lives.
+struct SettingsPlace {
+    std::string ExecutableDir;
+    bool BesideExecutableExists;
+    bool ExecutableDirWritable;
+    // The user's configuration folder for this program; empty when there is no home for it.
+    std::string UserConfigDir;
+};
+
+// Where the settings file lives: beside the executable when a Lumark.ini already stands there
+// (a portable copy). Otherwise an installed program must not write into a folder shared by
+// all users (Program Files, /usr/bin): on Windows the file beside the executable is still used
+// when its folder can be written (a copy unpacked anywhere else), elsewhere never; the file in
+// `UserConfigDir` is used instead. An empty `UserConfigDir` leaves the file beside the
+// executable.
+std::string ChooseSettingsFilePath(PathStyle style, const SettingsPlace& place);
 
 // The rule above for this host and an executable in `executableDir`, the configuration folder
-// being ~/.config/Lumark (or $XDG_CONFIG_HOME/Lumark). The chosen file's folder is created, so
-// the first write finds it.
+// being %APPDATA%\Lumark on Windows and ~/.config/Lumark (or $XDG_CONFIG_HOME/Lumark)
+// elsewhere. The chosen file's folder is created, so the first write finds it.
 std::string SettingsFilePathFor(const std::string& executableDir);
 
 // The settings file of the running program.

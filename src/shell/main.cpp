@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
@@ -11,12 +12,40 @@
 #include "ListViewModel.h"
 #include "LumarkMain.h"
 #include "MatrixGridView.h"
+#include "PathText.h"
 #include "ProgramInfo.h"
 #include "QtUserDialogs.h"
 #include "QuitAfterPaint.h"
 #include "RecoveryLocation.h"
 #include "SettingsFile.h"
 #include "WindowSnapshot.h"
+
+namespace {
+
+// The arguments left once Qt has taken its own options out. On Windows argv holds them in the
+// ANSI code page, which cannot hold every name: there they come from Qt, which reads the wide
+// command line. Elsewhere they are argv's bytes as they are.
+std::vector<std::string> EditorArguments(int argc, char** argv) {
+    if constexpr (lumark::HostPathStyle == lumark::PathStyle::Windows) {
+        std::vector<std::string> arguments;
+        const QStringList all = QCoreApplication::arguments();
+        for (qsizetype i = 1; i < all.size(); ++i) {
+            arguments.push_back(lumark::PathFromQString(all[i]));
+        }
+        return arguments;
+    }
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+std::string CurrentFolder() {
+    if constexpr (lumark::HostPathStyle == lumark::PathStyle::Windows) {
+        return lumark::PathFromQString(QDir::toNativeSeparators(QDir::currentPath()));
+    }
+    std::error_code error;
+    return std::filesystem::current_path(error).string();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so they work without a display.
@@ -32,11 +61,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lumark.Lumark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumark/lumark.png")));
 
-    std::error_code error;
-    const std::string currentDir = std::filesystem::current_path(error).string();
+    const std::string currentDir = CurrentFolder();
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(lumark::Befehlszeile::AbsoluteArgument(argv[i], currentDir));
+    for (const std::string& argument : EditorArguments(argc, argv)) {
+        arguments.push_back(lumark::Befehlszeile::AbsoluteArgument(argument, currentDir));
     }
     lumark::QtUserDialogs dialogs;
     lumark::LumarkMain window(dialogs, lumark::SettingsFilePath(),

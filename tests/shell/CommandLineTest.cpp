@@ -23,7 +23,9 @@ TEST(ExtractCommandLinePathTest, WindowsStyle) {
         {R"("C:\Data\visibility.txt)", R"(C:\Data\visibility.txt)"},
         {R"(-open D:\vis.txt)", R"(D:\vis.txt)"},
         {"visibility.txt", ""},
-        {R"(\\server\share\visibility.txt)", ""},
+        {R"(\\server\share\visibility.txt)", R"(\\server\share\visibility.txt)"},
+        {R"(-x "\\server\my share\v.txt" -y)", R"(\\server\my share\v.txt)"},
+        {R"(a\\b)", ""},
         {R"(:\x)", ""},
         {R"(-x "a" D:\vis.txt)", R"(D:\vis.txt)"},
         {R"(C:\a.txt D:\b.txt)", R"(C:\a.txt D:\b.txt)"},
@@ -70,7 +72,7 @@ TEST(JoinCommandLineTest, JoinedPathIsFoundAgain) {
     EXPECT_EQ(ExtractCommandLinePath(windows, PathStyle::Windows), R"(C:\My Data\vis.txt)");
 }
 
-TEST(AbsoluteArgumentTest, RelativeNamesAreTakenFromTheCurrentFolderOnLinuxOnly) {
+TEST(AbsoluteArgumentTest, RelativeNamesAreTakenFromTheCurrentFolder) {
     using Befehlszeile::AbsoluteArgument;
     const struct {
         const char* argument;
@@ -86,12 +88,31 @@ TEST(AbsoluteArgumentTest, RelativeNamesAreTakenFromTheCurrentFolderOnLinuxOnly)
         {"/abs/v.txt", PathStyle::Posix, "/abs/v.txt"},
         {"-platform", PathStyle::Posix, "-platform"},
         {"", PathStyle::Posix, ""},
-        {"visibility.txt", PathStyle::Windows, "visibility.txt"},
-        {R"(C:\data\v.txt)", PathStyle::Windows, R"(C:\data\v.txt)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
         EXPECT_EQ(AbsoluteArgument(c.argument, "/home/u/samples", c.style), c.expected);
+    }
+    const struct {
+        const char* argument;
+        const char* currentDir;
+        const char* expected;
+    } windows[] = {
+        {"visibility.txt", R"(D:\tracks)", R"(D:\tracks\visibility.txt)"},
+        {R"(.\oval\.\v.txt)", R"(D:\tracks)", R"(D:\tracks\oval\v.txt)"},
+        {R"(..\v.txt)", R"(D:\tracks)", R"(D:\tracks\..\v.txt)"},
+        {"v.txt", R"(C:\)", R"(C:\v.txt)"},
+        {"oval/v.txt", R"(\\srv\share\tracks)", R"(\\srv\share\tracks\oval\v.txt)"},
+        {R"(\data\v.txt)", R"(D:\tracks)", R"(D:\data\v.txt)"},
+        {"C:/data/v.txt", R"(D:\tracks)", R"(C:\data\v.txt)"},
+        {R"(C:\data\\v.txt)", R"(D:\tracks)", R"(C:\data\v.txt)"},
+        {"//srv/share/v.txt", R"(D:\tracks)", R"(\\srv\share\v.txt)"},
+        {"C:v.txt", R"(D:\tracks)", "C:v.txt"},
+        {"-platform", R"(D:\tracks)", "-platform"},
+    };
+    for (const auto& c : windows) {
+        SCOPED_TRACE(c.argument);
+        EXPECT_EQ(AbsoluteArgument(c.argument, c.currentDir, PathStyle::Windows), c.expected);
     }
     // The joined line then names the file for the path rule, blanks and all.
     const std::string line =

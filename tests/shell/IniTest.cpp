@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CodePage.h"
 #include "Ini.h"
 
 namespace {
@@ -196,10 +197,12 @@ TEST_F(IniTest, OnlyARegularFileOfAtMostOneMiBIsReadOrWritten) {
         std::function<bool()> unchanged;
     };
     const std::vector<Odd> cases = {
+#ifndef _WIN32
         {"a pipe", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
          [&] { return fs::is_fifo(file); }},
         {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); },
          [&] { return fs::is_symlink(file) && fs::read_symlink(file) == "/dev/zero"; }},
+#endif
         {"a folder", [&] { fs::create_directory(file); },
          [&] { return fs::is_directory(file) && fs::is_empty(file); }},
         {"one byte over 1 MiB", [&] { WriteFile(tooLarge); },
@@ -261,7 +264,43 @@ TEST_F(IniTest, UnchangedValueIsNotWrittenAgain) {
 
     fs::remove(file);
     EXPECT_EQ(WriteIniValueIfChanged("Main", "LastDir", "/data/vis", file), -1);
+#ifdef _WIN32
+    EXPECT_EQ(FileBytes(), "[Main]\r\nLastDir=/data/vis\r\n");
+#else
     EXPECT_EQ(FileBytes(), "[Main]\nLastDir=/data/vis\n");
+#endif
+}
+
+// Texts go into the file in the system's code page where it holds all of them, else in UTF-8;
+// either way they come back as they were. Elsewhere than on Windows the code page is UTF-8.
+TEST_F(IniTest, FolderNamesOfAnyScriptComeBack) {
+    const bool western = platform::ToCodePage("Ä") == std::string("\xC4");
+#ifdef _WIN32
+    if (!western) {
+        GTEST_SKIP() << "the expected bytes are those of the Western code page";
+    }
+    const std::string eol = "\r\n";
+#else
+    const std::string eol = "\n";
+#endif
+    struct Case {
+        const char* Value;
+        const char* WesternBytes;
+    };
+    const Case cases[] = {
+        {"C:\\Daten\\Äpfel", "C:\\Daten\\\xC4pfel"},
+        {"C:\\Данные", "C:\\Данные"},
+        // One letter the code page lacks takes the whole text to UTF-8.
+        {"C:\\Ω\\Äpfel", "C:\\Ω\\Äpfel"},
+        {"C:\\Data", "C:\\Data"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(WriteIniValue("Main", "LastDir", c.Value, file), -1) << c.Value;
+        EXPECT_EQ(FileBytes(), "[Main]" + eol + "LastDir=" +
+                                   std::string(western ? c.WesternBytes : c.Value) + eol)
+            << c.Value;
+        EXPECT_EQ(ReadIniValue("Main", "LastDir", "C:", file), c.Value);
+    }
 }
 
 }  // namespace

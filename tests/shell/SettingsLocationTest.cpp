@@ -13,41 +13,46 @@ namespace lumark {
 namespace {
 
 struct LocationCase {
-    const char* ExecutableDir;
-    bool BesideExecutableExists;
-    const char* UserConfigDir;
+    PathStyle Style;
+    SettingsPlace Place;
     const char* Expected;
 };
 
-TEST(SettingsLocationTest, WindowsAlwaysBesideTheExecutable) {
+TEST(SettingsLocationTest, BesideTheExecutableOnlyForAPortableOrWritableCopy) {
+    constexpr PathStyle Win = PathStyle::Windows;
+    constexpr PathStyle Posix = PathStyle::Posix;
+    const char* roaming = R"(C:\Users\ann\AppData\Roaming\Lumark)";
     const LocationCase cases[] = {
-        {R"(C:\Lumark)", false, R"(C:\Users\ann\AppData\Local\Lumark)", R"(C:\Lumark\Lumark.ini)"},
-        {R"(C:\Lumark)", true, R"(C:\Users\ann\AppData\Local\Lumark)", R"(C:\Lumark\Lumark.ini)"},
-        {R"(C:\Program Files\Lumark)", false, "", R"(C:\Program Files\Lumark\Lumark.ini)"},
-        {R"(C:\)", false, R"(C:\Users\ann\AppData\Local\Lumark)", R"(C:\\Lumark.ini)"},
-    };
-    for (const LocationCase& c : cases) {
-        EXPECT_EQ(ChooseSettingsFilePath(PathStyle::Windows, c.ExecutableDir,
-                                         c.BesideExecutableExists, c.UserConfigDir),
-                  c.Expected)
-            << c.ExecutableDir << " exists=" << c.BesideExecutableExists;
-    }
-}
-
-TEST(SettingsLocationTest, PosixBesideTheExecutableOnlyForAPortableCopy) {
-    const LocationCase cases[] = {
-        {"/usr/bin", false, "/home/ann/.config/Lumark", "/home/ann/.config/Lumark/Lumark.ini"},
-        {"/usr/local/bin", false, "/home/ann/.config/Lumark",
+        // Unpacked into a folder of the user's: beside it, also before the first write.
+        {Win, {R"(C:\Lumark)", false, true, roaming}, R"(C:\Lumark\Lumark.ini)"},
+        // Installed under Program Files: the roaming folder, unless the copy is portable.
+        {Win,
+         {R"(C:\Program Files\Lumark)", false, false, roaming},
+         R"(C:\Users\ann\AppData\Roaming\Lumark\Lumark.ini)"},
+        {Win,
+         {R"(C:\Program Files\Lumark)", true, false, roaming},
+         R"(C:\Program Files\Lumark\Lumark.ini)"},
+        {Win,
+         {R"(C:\Program Files\Lumark)", false, false, ""},
+         R"(C:\Program Files\Lumark\Lumark.ini)"},
+        {Win, {R"(C:\)", false, true, roaming}, R"(C:\\Lumark.ini)"},
+        // A folder the user may write says nothing on Linux: /usr/local/bin often is one.
+        {Posix,
+         {"/usr/bin", false, false, "/home/ann/.config/Lumark"},
          "/home/ann/.config/Lumark/Lumark.ini"},
-        {"/media/stick/lumark", true, "/home/ann/.config/Lumark", "/media/stick/lumark/Lumark.ini"},
-        {"/", true, "/home/ann/.config/Lumark", "//Lumark.ini"},
-        {"/opt/lumark", false, "", "/opt/lumark/Lumark.ini"},
+        {Posix,
+         {"/usr/local/bin", false, true, "/home/ann/.config/Lumark"},
+         "/home/ann/.config/Lumark/Lumark.ini"},
+        {Posix,
+         {"/media/stick/lumark", true, true, "/home/ann/.config/Lumark"},
+         "/media/stick/lumark/Lumark.ini"},
+        {Posix, {"/", true, false, "/home/ann/.config/Lumark"}, "//Lumark.ini"},
+        {Posix, {"/opt/lumark", false, false, ""}, "/opt/lumark/Lumark.ini"},
     };
     for (const LocationCase& c : cases) {
-        EXPECT_EQ(ChooseSettingsFilePath(PathStyle::Posix, c.ExecutableDir,
-                                         c.BesideExecutableExists, c.UserConfigDir),
-                  c.Expected)
-            << c.ExecutableDir << " exists=" << c.BesideExecutableExists;
+        EXPECT_EQ(ChooseSettingsFilePath(c.Style, c.Place), c.Expected)
+            << c.Place.ExecutableDir << " exists=" << c.Place.BesideExecutableExists
+            << " writable=" << c.Place.ExecutableDirWritable;
     }
 }
 
@@ -138,6 +143,16 @@ TEST_F(SettingsLocationOnDiskTest, RunningProgramWithoutAPortableCopy) {
     // The test binary's folder holds no Lumark.ini, so the user's folder is chosen.
     ASSERT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/Lumark.ini"));
     EXPECT_EQ(SettingsFilePath(), InHome("xdg/Lumark/Lumark.ini"));
+}
+#else
+// A copy unpacked into a folder of the user's keeps its settings beside it, and finding out
+// that the folder can be written leaves nothing in it.
+TEST(SettingsLocationOnDiskTest, WritableFolderKeepsTheSettingsBesideTheExecutable) {
+    const QTemporaryDir executable;
+    ASSERT_TRUE(executable.isValid());
+    const std::string folder = QDir::toNativeSeparators(executable.path()).toStdString();
+    EXPECT_EQ(SettingsFilePathFor(folder), folder + "\\Lumark.ini");
+    EXPECT_TRUE(QDir(executable.path()).isEmpty());
 }
 #endif
 

@@ -35,6 +35,10 @@ bool MayWrite(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+bool FolderTakesNewFiles(const std::string& folder) {
+    return IsFolder(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 EntryKind EntryKindOf(const std::string& path) {
     struct stat own {};
     if (::lstat(path.c_str(), &own) != 0) {

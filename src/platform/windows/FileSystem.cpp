@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "FileDescriptor.h"
 #include "WideText.h"
@@ -127,6 +128,22 @@ bool IsRegularFile(const std::string& path) {
 bool MayWrite(const std::string& path) {
     const DWORD attributes = AttributesOf(path);
     return attributes != Missing && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+bool FolderTakesNewFiles(const std::string& folder) {
+    if (!IsFolder(folder)) {
+        return false;
+    }
+    const std::string probe = folder + (IsSeparator(folder.back()) ? "" : "\\") +
+                              "Lumark-write-check-" + std::to_string(ProcessId()) + ".tmp";
+    // Deleted when closed, so nothing stays behind even if the program ends here.
+    const HANDLE handle = OpenFile(probe, GENERIC_WRITE | DELETE, 0, CREATE_NEW,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(handle);
+    return true;
 }
 
 EntryKind EntryKindOf(const std::string& path) {
