@@ -20,17 +20,18 @@ namespace {
 std::atomic<std::size_t> allocatedBytes{0};  // by operator new, for the cost of a large file
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Kept out of line: inlined, a free() would seem to meet a pointer from new.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     allocatedBytes += size;
     if (void* block = std::malloc(size == 0 ? 1 : size)) {
         return block;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
+[[gnu::noinline]] void operator delete(void* block) noexcept {
     std::free(block);
 }
-void operator delete(void* block, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 
