@@ -63,7 +63,7 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     : QObject(parent),
       dialogs_(dialogs),
       settingsFilePath_(std::move(settingsFilePath)),
-      grid_(new MatrixGridModel(doc_, this)),
+      grid_(new MatrixGridModel(doc_, selection_, this)),
       history_(std::make_unique<EditHistory>(doc_, *grid_)),
       backupFolder_(std::move(backupFolder)),
       watcher_(new QFileSystemWatcher(this)),
@@ -130,7 +130,7 @@ void DocumentSession::Open(const std::string& path) {
     FollowFile(path);
     Watch();
     SetDiskState(::access(path.c_str(), W_OK) != 0 ? ReadOnlyText : "");
-    FillMatrixGrid(doc_, *grid_);
+    FillMatrixGrid(*grid_);
     emit DocumentReplaced();
 }
 
@@ -142,7 +142,7 @@ void DocumentSession::Adopt(const VisibilityDocument& doc, const std::string& pa
     filePath_ = path;
     recovery_->StartAfresh(path, std::nullopt);
     emit FileFollowed();
-    FillMatrixGrid(doc_, *grid_);
+    FillMatrixGrid(*grid_);
     emit DocumentReplaced();
 }
 
