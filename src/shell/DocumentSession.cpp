@@ -63,7 +63,7 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     : QObject(parent),
       dialogs_(dialogs),
       settingsFilePath_(std::move(settingsFilePath)),
-      grid_(new MatrixGridModel(doc_, selection_, this)),
+      grid_(std::make_unique<MatrixGridModel>(doc_, selection_)),
       history_(std::make_unique<EditHistory>(doc_, *grid_)),
       backupFolder_(std::move(backupFolder)),
       watcher_(new QFileSystemWatcher(this)),

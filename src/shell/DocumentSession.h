@@ -140,7 +140,8 @@ class DocumentSession : public QObject {
     const std::string settingsFilePath_;
     VisibilityDocument doc_;
     BlockSelection selection_;
-    MatrixGridModel* grid_;
+    // Goes before the document and the selection it watches.
+    std::unique_ptr<MatrixGridModel> grid_;
     std::unique_ptr<EditHistory> history_;
     std::string filePath_;
     bool touched_ = false;
