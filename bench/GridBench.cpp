@@ -10,8 +10,8 @@
 #include <string>
 
 #include "FirstFill.h"
-#include "ListViewModel.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "RingDocument.h"
 
@@ -20,10 +20,11 @@ extern char** environ;
 namespace lumark {
 
 int RunFirstFill() {
-    const VisibilityDocument doc = MakeRingDocument(300, 150, "1.2");
-    ListViewModel grid;
+    VisibilityDocument doc = MakeRingDocument(300, 150, "1.2");
+    BlockSelection selection;
+    MatrixGridModel grid(doc, selection);
     const auto start = std::chrono::steady_clock::now();
-    FillMatrixGrid(doc, grid);
+    FillMatrixGrid(grid);
     const auto took = std::chrono::steady_clock::now() - start;
     std::printf("%lld\n", static_cast<long long>(
                               std::chrono::duration_cast<std::chrono::nanoseconds>(took).count()));
@@ -37,10 +38,11 @@ namespace {
 // Rebuilding the grid of a 300-block document, the model alone, into storage that earlier
 // rebuilds have already sized and touched.
 void BM_FillMatrixGrid300(benchmark::State& state) {
-    const lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
-    lumark::ListViewModel grid;
+    lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
+    lumark::BlockSelection selection;
+    lumark::MatrixGridModel grid(doc, selection);
     for (auto _ : state) {
-        lumark::FillMatrixGrid(doc, grid);
+        lumark::FillMatrixGrid(grid);
         benchmark::ClobberMemory();
     }
 }
@@ -48,10 +50,11 @@ BENCHMARK(BM_FillMatrixGrid300)->Unit(benchmark::kMillisecond);
 
 // The first fill of a fresh model, as when a file is opened: nothing is sized yet.
 void BM_FillMatrixGrid300FreshModel(benchmark::State& state) {
-    const lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
+    lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
+    lumark::BlockSelection selection;
     for (auto _ : state) {
-        auto grid = std::make_unique<lumark::ListViewModel>();
-        lumark::FillMatrixGrid(doc, *grid);
+        auto grid = std::make_unique<lumark::MatrixGridModel>(doc, selection);
+        lumark::FillMatrixGrid(*grid);
         benchmark::ClobberMemory();
         state.PauseTiming();
         grid.reset();
@@ -98,13 +101,14 @@ BENCHMARK(BM_FillMatrixGrid300FreshProcess)->UseManualTime()->Unit(benchmark::kM
 
 // The same with a table view attached, which takes the reset and sizes its sections.
 void BM_FillMatrixGrid300WithView(benchmark::State& state) {
-    const lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
-    lumark::ListViewModel grid;
+    lumark::VisibilityDocument doc = lumark::MakeRingDocument(300, 150, "1.2");
+    lumark::BlockSelection selection;
+    lumark::MatrixGridModel grid(doc, selection);
     lumark::MatrixGridView view;
     view.SetListViewModel(&grid);
     view.resize(1000, 700);
     for (auto _ : state) {
-        lumark::FillMatrixGrid(doc, grid);
+        lumark::FillMatrixGrid(grid);
         QCoreApplication::processEvents();
     }
 }

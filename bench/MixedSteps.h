@@ -4,9 +4,9 @@
 #include <QString>
 #include <random>
 
+#include "BlockSelection.h"
 #include "EditHistory.h"
 #include "ListViewFunktionen.h"
-#include "ListViewModel.h"
 #include "MatrixEdits.h"
 #include "ViewDistance.h"
 
@@ -14,8 +14,8 @@ namespace lumark {
 
 // Steps of every kind recorded in `history` until it holds `count`: cell toggles and edges,
 // Cross, and Increase, Decrease and Set Minimum each on a fresh random quarter of the blocks.
-inline void RecordMixedSteps(VisibilityDocument& doc, ListViewModel& grid, EditHistory& history,
-                             int count, unsigned seed) {
+inline void RecordMixedSteps(VisibilityDocument& doc, BlockSelection& selection,
+                             EditHistory& history, int count, unsigned seed) {
     std::mt19937 random(seed);
     const auto below = [&](int limit) { return static_cast<int>(random() % limit); };
     const int n = doc.BlockCount;
@@ -24,7 +24,7 @@ inline void RecordMixedSteps(VisibilityDocument& doc, ListViewModel& grid, EditH
         if (kind >= 3) {
             for (int b = 1; b <= n; ++b) {
                 ListViewFunktionen::SetListViewForeColor(
-                    grid, below(4) == 0 ? SelectedColour : NormalColour, b + 1, 0);
+                    selection, below(4) == 0 ? SelectedColour : NormalColour, b + 1);
             }
         }
         history.Record(QStringLiteral("step"), [&] {
@@ -32,22 +32,22 @@ inline void RecordMixedSteps(VisibilityDocument& doc, ListViewModel& grid, EditH
             std::int16_t r = static_cast<std::int16_t>(1 + below(n));
             switch (kind) {
                 case 0:
-                    ToggleVisibilityCell(doc, grid, c, r);
+                    ToggleVisibilityCell(doc, c, r);
                     break;
                 case 1:
-                    SetVisibilityEdge(doc, grid, c, r);
+                    SetVisibilityEdge(doc, c, r);
                     break;
                 case 2:
-                    MakeVisibilityMutual(doc, grid);
+                    MakeVisibilityMutual(doc);
                     break;
                 case 3:
-                    ViewDistance::IncreaseSelected(doc, grid);
+                    ViewDistance::IncreaseSelected(doc, selection);
                     break;
                 case 4:
-                    ViewDistance::DecreaseSelected(doc, grid);
+                    ViewDistance::DecreaseSelected(doc, selection);
                     break;
                 default:
-                    ViewDistance::SetMinimumSelected(doc, grid,
+                    ViewDistance::SetMinimumSelected(doc, selection,
                                                      static_cast<std::int16_t>(1 + below(n / 2)));
                     break;
             }

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "HeaderMarks.h"
-#include "ListViewModel.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
@@ -31,18 +30,15 @@ VisibilityDocument OneWayDocument() {
 }
 
 // The window's grid as the window sets it up: row labels, header marks and tint; with
-// `navigation` false the plain list-view model without them, for comparison.
+// `navigation` false without row labels and header marks, for comparison.
 struct ShownGrid {
     VisibilityDocument doc = OneWayDocument();
-    std::unique_ptr<ListViewModel> grid;
+    BlockSelection selection;
+    std::unique_ptr<MatrixGridModel> grid;
     MatrixGridView view;
 
     explicit ShownGrid(bool navigation, bool show = true) {
-        if (navigation) {
-            grid = std::make_unique<MatrixGridModel>(doc);
-        } else {
-            grid = std::make_unique<ListViewModel>();
-        }
+        grid = std::make_unique<MatrixGridModel>(doc, selection);
         view.SetListViewModel(grid.get());
         if (navigation) {
             ShowRowLabels(view);
@@ -52,7 +48,7 @@ struct ShownGrid {
         if (show) {
             view.show();
         }
-        FillMatrixGrid(doc, *grid);
+        FillMatrixGrid(*grid);
         QCoreApplication::processEvents();
     }
 };
@@ -62,7 +58,7 @@ struct ShownGrid {
 void BM_FillGrid300(benchmark::State& state) {
     ShownGrid shown(state.range(0) != 0, false);
     for (auto _ : state) {
-        FillMatrixGrid(shown.doc, *shown.grid);
+        FillMatrixGrid(*shown.grid);
         QCoreApplication::processEvents();
     }
 }
@@ -81,9 +77,10 @@ BENCHMARK(BM_RepaintGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The tint of all 90,000 cells, as if every one were on screen: an upper bound on what a
 // repaint after "Cross Fw & Bw" adds for the tint.
 void BM_TintOfEveryCell300(benchmark::State& state) {
-    const VisibilityDocument doc = OneWayDocument();
-    MatrixGridModel grid(doc);
-    FillMatrixGrid(doc, grid);
+    VisibilityDocument doc = OneWayDocument();
+    BlockSelection selection;
+    MatrixGridModel grid(doc, selection);
+    FillMatrixGrid(grid);
     for (auto _ : state) {
         int tinted = 0;
         for (int row = 0; row < 300; ++row) {
@@ -106,11 +103,11 @@ void TimeCrossFromOneWay(benchmark::State& state, ShownGrid& shown, PaintCounter
     for (auto _ : state) {
         state.PauseTiming();
         shown.doc.Matrix = oneWay.Matrix;
-        FillMatrixGrid(shown.doc, *shown.grid);
+        FillMatrixGrid(*shown.grid);
         QCoreApplication::processEvents();
         counter.paints = 0;
         state.ResumeTiming();
-        MakeVisibilityMutual(shown.doc, *shown.grid);
+        MakeVisibilityMutual(shown.doc);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         state.PauseTiming();
@@ -134,7 +131,7 @@ BENCHMARK(BM_CrossAndRepaintGrid300)->Arg(0)->Arg(1)->Unit(benchmark::kMilliseco
 void BM_OverviewUpdate300(benchmark::State& state) {
     ShownGrid shown(true);
     if (state.range(0) == 0) {
-        MakeVisibilityMutual(shown.doc, *shown.grid);
+        MakeVisibilityMutual(shown.doc);
     }
     OverviewWindow overview(shown.doc, *shown.grid, shown.view, nullptr);
     overview.resize(state.range(1) > 0 ? overview.minimumSizeHint() : overview.sizeHint());

@@ -8,7 +8,6 @@
 #include "DocumentSession.h"
 #include "EditHistory.h"
 #include "LargestFile.h"
-#include "ListViewModel.h"
 #include "MatrixGrid.h"
 #include "MatrixGridModel.h"
 #include "MixedSteps.h"
@@ -38,10 +37,11 @@ struct MixedHistory {
     MixedHistory() {
         VisibilityDocument doc = MakeRingDocument(300, 20, "1.2");
         base = doc.Matrix;
-        ListViewModel grid;
-        FillMatrixGrid(doc, grid);
+        BlockSelection selection;
+        MatrixGridModel grid(doc, selection);
+        FillMatrixGrid(grid);
         EditHistory history(doc, grid);
-        RecordMixedSteps(doc, grid, history, 1000, 1000);
+        RecordMixedSteps(doc, selection, history, 1000, 1000);
         for (int i = 0; i < history.Steps().count(); ++i) {
             const auto* edit = dynamic_cast<const RecordedEdit*>(history.Steps().command(i));
             steps.push_back({edit->text().toStdString(), StepKind::Action, edit->Changes()});
@@ -138,7 +138,7 @@ void CrossThroughSession(benchmark::State& state, bool keep) {
     });
     for (auto _ : state) {
         session.History().Record(QStringLiteral("Cross Fw & Bw"),
-                                 [&] { MakeVisibilityMutual(session.Document(), session.Grid()); });
+                                 [&] { MakeVisibilityMutual(session.Document()); });
         state.PauseTiming();
         session.History().Undo();
         state.ResumeTiming();

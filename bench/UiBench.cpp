@@ -27,8 +27,8 @@
 
 #include "FloorTable.h"
 #include "LargestFile.h"
-#include "ListViewModel.h"
 #include "LumarkMain.h"
+#include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "MixedSteps.h"
 #include "OneSidedRing.h"
@@ -221,7 +221,8 @@ void MeasureRecovering(lumark::UserDialogs& dialogs, const QTemporaryDir& dir, i
     lumark::WriteVisibilityFile(lumark::MakeRingDocument(300, 20, "1.2"), path);
     {
         auto left = OpenWindow(dialogs, dir, QStringLiteral("Left"), path, folder);
-        lumark::RecordMixedSteps(left->Document(), left->Grid(), left->History(), 1000, 1000);
+        lumark::RecordMixedSteps(left->Document(), left->Grid().Selection(), left->History(), 1000,
+                                 1000);
     }
     // Started with another file, so that the record is not offered at the start.
     const std::string other = dir.filePath(QStringLiteral("other.txt")).toStdString();

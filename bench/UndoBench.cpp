@@ -7,9 +7,9 @@
 
 #include "EditHistory.h"
 #include "ListViewFunktionen.h"
-#include "ListViewModel.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "MixedSteps.h"
 #include "OneSidedRing.h"
 #include "RingDocument.h"
@@ -22,24 +22,24 @@ namespace {
 // 300 blocks on a built grid with a history, at model level: no view is attached.
 struct UndoBench {
     VisibilityDocument doc;
-    ListViewModel grid;
+    BlockSelection selection;
+    MatrixGridModel grid{doc, selection};
     EditHistory history{doc, grid};
 
     explicit UndoBench(VisibilityDocument start) : doc(std::move(start)) {
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
         QCoreApplication::processEvents();
     }
 
     void SelectAll() {
         for (int b = 1; b <= doc.BlockCount; ++b) {
-            ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+            ListViewFunktionen::SetListViewForeColor(selection, SelectedColour, b + 1);
         }
     }
 };
 
 void Cross(UndoBench& bench) {
-    bench.history.Record(QStringLiteral("Cross Fw & Bw"),
-                         [&] { MakeVisibilityMutual(bench.doc, bench.grid); });
+    bench.history.Record(QStringLiteral("Cross Fw & Bw"), [&] { MakeVisibilityMutual(bench.doc); });
 }
 
 // The action as it ran before there was a history, for comparison.
@@ -47,10 +47,10 @@ void BM_CrossUnrecorded300(benchmark::State& state) {
     UndoBench bench(OneSidedRing());
     const VisibilityMatrix start = bench.doc.Matrix;
     for (auto _ : state) {
-        MakeVisibilityMutual(bench.doc, bench.grid);
+        MakeVisibilityMutual(bench.doc);
         state.PauseTiming();
         bench.doc.Matrix = start;
-        FillMatrixGrid(bench.doc, bench.grid);
+        FillMatrixGrid(bench.grid);
         state.ResumeTiming();
     }
     QCoreApplication::processEvents();
@@ -106,15 +106,15 @@ UndoBench& IncreaseBench() {
 
 void Increase(UndoBench& bench) {
     bench.history.Record(QStringLiteral("Increase (+)"),
-                         [&] { ViewDistance::IncreaseSelected(bench.doc, bench.grid); });
+                         [&] { ViewDistance::IncreaseSelected(bench.doc, bench.selection); });
 }
 
 void BM_IncreaseUnrecorded300(benchmark::State& state) {
     UndoBench& bench = IncreaseBench();
     for (auto _ : state) {
-        ViewDistance::IncreaseSelected(bench.doc, bench.grid);
+        ViewDistance::IncreaseSelected(bench.doc, bench.selection);
         state.PauseTiming();
-        ViewDistance::DecreaseSelected(bench.doc, bench.grid);
+        ViewDistance::DecreaseSelected(bench.doc, bench.selection);
         state.ResumeTiming();
     }
     QCoreApplication::processEvents();
@@ -189,7 +189,7 @@ void BM_MixedSteps1000Memory(benchmark::State& state) {
         const double residentBefore = ResidentMegabytes();
         const double peakBefore = PeakResidentMegabytes();
         state.ResumeTiming();
-        RecordMixedSteps(bench.doc, bench.grid, bench.history, 1000, 1000);
+        RecordMixedSteps(bench.doc, bench.selection, bench.history, 1000, 1000);
         state.PauseTiming();
         QCoreApplication::processEvents();
         state.counters["resident_added_MB"] = ResidentMegabytes() - residentBefore;

@@ -29,6 +29,16 @@ struct CellEdit {
 
 class VisibilityDocument;
 
+// Hears every element a document changes, as it changes, for as long as it watches: a view
+// repaints what changed without being told by each edit.
+class ElementWatcher {
+  public:
+    virtual void ElementChanged(const ElementChange& change) = 0;
+
+  protected:
+    ~ElementWatcher() = default;
+};
+
 // While it lives, collects every element changed in one document, in the order they change.
 // An element written with the value it already holds is no change. Recorders nest: the
 // innermost one for the document collects until it ends.

@@ -15,9 +15,13 @@ void VisibilityDocument::SetElement(int viewer, int seen, std::int16_t value) {
         return;
     }
     Matrix.Set(viewer, seen, value);
+    const ElementChange change{static_cast<std::int16_t>(viewer), static_cast<std::int16_t>(seen),
+                               before, value};
     if (recorder_ != nullptr) {
-        recorder_->Add(
-            {static_cast<std::int16_t>(viewer), static_cast<std::int16_t>(seen), before, value});
+        recorder_->Add(change);
+    }
+    if (watcher_ != nullptr) {
+        watcher_->ElementChanged(change);
     }
 }
 

@@ -49,7 +49,7 @@ class VisibilityMatrix {
 class VisibilityDocument {
   public:
     VisibilityDocument() = default;
-    // A copy is a new document: no recorder watches it.
+    // A copy is a new document: no recorder or watcher follows it.
     VisibilityDocument(const VisibilityDocument& other)
         : Matrix(other.Matrix), VersionText(other.VersionText), BlockCount(other.BlockCount) {}
     VisibilityDocument& operator=(const VisibilityDocument& other) {
@@ -78,12 +78,15 @@ class VisibilityDocument {
 
     // The recorder collecting this document's changes, if any.
     MatrixChangeRecorder* Recorder() const { return recorder_; }
+    // Tells `watcher` of every change from now on; nullptr for nobody. An assignment keeps it.
+    void Watch(ElementWatcher* watcher) { watcher_ = watcher; }
 
   private:
     friend class MatrixChangeRecorder;
     [[noreturn]] static void ThrowBlockOutOfRange(std::int32_t n);
 
     MatrixChangeRecorder* recorder_ = nullptr;  // the innermost live one
+    ElementWatcher* watcher_ = nullptr;
 };
 
 }  // namespace lumark

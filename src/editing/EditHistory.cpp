@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "ListViewFunktionen.h"
 #include "MatrixEdits.h"
 #include "UndoCommands.h"
 
@@ -24,7 +23,7 @@ QString CellEditText(const std::optional<CellEdit>& edit) {
 
 }  // namespace
 
-EditHistory::EditHistory(VisibilityDocument& doc, ListViewModel& grid) : doc_(doc), grid_(grid) {}
+EditHistory::EditHistory(VisibilityDocument& doc, MatrixGridModel& grid) : doc_(doc), grid_(grid) {}
 
 void EditHistory::Record(const QString& text, const std::function<void()>& action) {
     Run(StepKind::Action, text, action);
@@ -53,7 +52,7 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
                                                 ? RecordedEdit::Kind::CellClick
                                                 : RecordedEdit::Kind::DoubleClick;
         const std::vector<ElementChange> changes = recorder.TakeChanges();
-        stack_.push(new RecordedEdit(doc_, grid_, name, changes, stepKind));
+        stack_.push(new RecordedEdit(doc_, name, changes, stepKind));
         if (listener_ != nullptr) {
             listener_->StepPushed(name, stepKind, changes);
         }
@@ -115,7 +114,7 @@ void EditHistory::Clear() {
 QString EditHistory::SelectedBlocksText(const QString& caption) const {
     int selected = 0;
     for (std::int16_t b = 1; b <= doc_.BlockCount; ++b) {
-        selected += SelectedBlock(grid_, b) ? 1 : 0;
+        selected += SelectedBlock(grid_.Selection(), b) ? 1 : 0;
     }
     return selected == 1 ? caption + QStringLiteral(" on 1 block")
                          : caption + QStringLiteral(" on %1 blocks").arg(selected);

@@ -4,7 +4,7 @@
 #include <QUndoStack>
 #include <functional>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "UndoCommands.h"
 #include "VisibilityDocument.h"
 
@@ -32,7 +32,7 @@ class HistoryListener {
 // least one element becomes one step holding just those elements; selections are no steps.
 class EditHistory {
   public:
-    EditHistory(VisibilityDocument& doc, ListViewModel& grid);
+    EditHistory(VisibilityDocument& doc, MatrixGridModel& grid);
 
     // Runs `action` and makes what it changed one step named `text`. An action that changed
     // nothing adds no step. One that fails part-way keeps what it changed as a step, and the
@@ -76,7 +76,7 @@ class EditHistory {
     void Run(StepKind kind, const QString& text, const std::function<void()>& action);
 
     VisibilityDocument& doc_;
-    ListViewModel& grid_;
+    MatrixGridModel& grid_;
     QUndoStack stack_;
     // The last step pushed came from a cell click, and nothing has happened since.
     bool clickStepOnTop_ = false;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "ListViewFunktionen.h"
 #include "LumarkError.h"
 #include "MatrixEdits.h"
 #include "MatrixGridView.h"
@@ -34,10 +33,13 @@ std::int32_t WholeTwips(float twips) {
 
 }  // namespace
 
-GridInteraction::GridInteraction(VisibilityDocument& doc, ListViewModel& grid, MatrixGridView& view,
-                                 QWidget& container, std::function<bool()> edgeSetting)
-    : doc_(doc),
+GridInteraction::GridInteraction(VisibilityDocument& doc, MatrixGridModel& grid,
+                                 MatrixGridView& view, QWidget& container,
+                                 std::function<bool()> edgeSetting)
+    : ColumnSelectionMade(grid.Selection().ColumnSelectionMade),
+      doc_(doc),
       grid_(grid),
+      selection_(grid.Selection()),
       view_(view),
       container_(container),
       edgeSetting_(std::move(edgeSetting)) {}
@@ -82,9 +84,9 @@ void GridInteraction::ListView_DblClick() {
         return;  // the label column shows no element
     }
     if (edgeSetting_()) {
-        SetVisibilityEdge(doc_, grid_, c, r);
+        SetVisibilityEdge(doc_, c, r);
     } else {
-        ToggleVisibilityCell(doc_, grid_, c, r);
+        ToggleVisibilityCell(doc_, c, r);
     }
 }
 
@@ -95,7 +97,7 @@ void GridInteraction::ListView_ColumnClick(int subItem) {
         if (!CtrlKeyDown) {
             ClearColumnSelection(false);
         }
-        ListViewFunktionen::SetListViewForeColor(grid_, SelectedColour, subItem + 1, 0);
+        ListViewFunktionen::SetListViewForeColor(selection_, SelectedColour, subItem + 1);
         RangeAnchor = RangeEnd = static_cast<std::int16_t>(subItem);
     }
     ColumnSelectionMade = true;
@@ -105,7 +107,7 @@ void GridInteraction::SelectAllColumns() {
     SuspendGridRedraw();
     const std::int16_t n = doc_.BlockCount;
     for (std::int16_t b = 1; b <= n; ++b) {
-        ListViewFunktionen::SetListViewForeColor(grid_, SelectedColour, b + 1, 0);
+        ListViewFunktionen::SetListViewForeColor(selection_, SelectedColour, b + 1);
     }
     ResumeGridRedraw();
     grid_.Refresh();
@@ -115,13 +117,13 @@ void GridInteraction::ClearColumnSelection(bool Refresh) {
     if (!ColumnSelectionMade) {
         return;
     }
-    // Only the selected columns change colour, so only they are recoloured and repainted. No
-    // redraw suspension: switching the container back on would repaint all of it, and the grid
-    // shows the recolouring as one update anyway.
+    // Only the selected columns change, so only they are repainted. No redraw suspension:
+    // switching the container back on would repaint all of it, and the grid shows the change as
+    // one update anyway.
     const std::int16_t n = doc_.BlockCount;
     for (std::int16_t b = 1; b <= n; ++b) {
-        if (SelectedBlock(grid_, b)) {
-            ListViewFunktionen::SetListViewForeColor(grid_, NormalColour, b + 1, 0);
+        if (SelectedBlock(selection_, b)) {
+            ListViewFunktionen::SetListViewForeColor(selection_, NormalColour, b + 1);
         }
     }
     if (Refresh) {
@@ -134,7 +136,7 @@ void GridInteraction::SelectBlockRange(std::int16_t from, std::int16_t to, bool 
     std::vector<bool> wanted(static_cast<std::size_t>(n) + 1, false);
     for (std::int16_t b = 1; b <= n; ++b) {
         const bool inRange = b >= std::min(from, to) && b <= std::max(from, to);
-        wanted[static_cast<std::size_t>(b)] = inRange || (add && SelectedBlock(grid_, b));
+        wanted[static_cast<std::size_t>(b)] = inRange || (add && SelectedBlock(selection_, b));
     }
     ApplySelection(wanted);
     RangeAnchor = from;
@@ -172,10 +174,10 @@ std::int16_t GridInteraction::ExtendSelection(std::int16_t block, int step) {
 
 void GridInteraction::ApplySelection(const std::vector<bool>& wanted) {
     for (std::int16_t b = 1; b <= doc_.BlockCount; ++b) {
-        if (SelectedBlock(grid_, b) != wanted[static_cast<std::size_t>(b)]) {
+        if (SelectedBlock(selection_, b) != wanted[static_cast<std::size_t>(b)]) {
             ListViewFunktionen::SetListViewForeColor(
-                grid_, wanted[static_cast<std::size_t>(b)] ? SelectedColour : NormalColour, b + 1,
-                0);
+                selection_, wanted[static_cast<std::size_t>(b)] ? SelectedColour : NormalColour,
+                b + 1);
         }
     }
     grid_.Refresh();

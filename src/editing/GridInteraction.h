@@ -6,7 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "ListViewModel.h"
+#include "BlockSelection.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 class QWidget;
@@ -16,8 +17,7 @@ namespace lumark {
 class MatrixGridView;
 
 // What the user does on the grid: key tracking, the cell action under the pointer and the
-// column selection. The selection has no store of its own: it is the colour of the block
-// columns (ListViewFunktionen).
+// column selection, which is the grid's BlockSelection.
 //
 // Pointer positions are kept in twips relative to the grid's viewport, using a whole number of
 // twips per pixel so that a position converts back to exactly the pixel it came from.
@@ -25,13 +25,14 @@ class GridInteraction {
   public:
     // `container` is the grid's container (Picture1), whose painting is suspended around bulk
     // recolouring; `edgeSetting` reads the "Edge Setting" box afresh at every cell action.
-    GridInteraction(VisibilityDocument& doc, ListViewModel& grid, MatrixGridView& view,
+    GridInteraction(VisibilityDocument& doc, MatrixGridModel& grid, MatrixGridView& view,
                     QWidget& container, std::function<bool()> edgeSetting);
 
     // Ctrl was held at the grid's last key-down; cleared by a key-up without Ctrl.
     bool CtrlKeyDown = false;
-    // Set by every column-header click, never cleared. Until then nothing clears the selection.
-    bool ColumnSelectionMade = false;
+    // The selection's: set by every column-header click, never cleared. Until then nothing
+    // clears the selection.
+    bool& ColumnSelectionMade;
     float LastMouseX = 0;
     float LastMouseY = 0;
     // Where header ranges start: the block of the last header clicked without Shift, or of the
@@ -53,8 +54,7 @@ class GridInteraction {
     void ListView_ColumnClick(int subItem);
 
     void SelectAllColumns();
-    // Sets the selected block columns (diagonal in SelectedColour) back to NormalColour; the
-    // others already are.
+    // Unselects the selected blocks, once a column header has been clicked.
     void ClearColumnSelection(bool Refresh);
     // The ranges and lists below replace the selection (or add to it) and count as a header
     // click: afterwards cell clicks and plain header clicks clear the selection first.
@@ -83,11 +83,12 @@ class GridInteraction {
     std::int32_t TwipsPerPixelY() const;
 
   private:
-    // Recolours exactly the blocks whose selection differs from `wanted` (indexed by block).
+    // Changes exactly the blocks whose selection differs from `wanted` (indexed by block).
     void ApplySelection(const std::vector<bool>& wanted);
 
     VisibilityDocument& doc_;
-    ListViewModel& grid_;
+    MatrixGridModel& grid_;
+    BlockSelection& selection_;
     MatrixGridView& view_;
     QWidget& container_;
     std::function<bool()> edgeSetting_;

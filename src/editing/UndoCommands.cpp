@@ -13,14 +13,14 @@ constexpr int CellClickId = 1;
 
 }  // namespace
 
-RecordedEdit::RecordedEdit(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
+RecordedEdit::RecordedEdit(VisibilityDocument& doc, const QString& text,
                            std::vector<ElementChange> changes, Kind kind)
-    : doc_(doc), grid_(grid), changes_(std::move(changes)), kind_(kind) {
+    : doc_(doc), changes_(std::move(changes)), kind_(kind) {
     setText(text);
 }
 
 void RecordedEdit::undo() {
-    ReplayElementChanges(doc_, grid_, changes_, Replay::Undo);
+    ReplayElementChanges(doc_, changes_, Replay::Undo);
     applied_ = false;
 }
 
@@ -28,7 +28,7 @@ void RecordedEdit::redo() {
     if (applied_) {
         return;  // pushed after the action itself made the changes
     }
-    ReplayElementChanges(doc_, grid_, changes_, Replay::Redo);
+    ReplayElementChanges(doc_, changes_, Replay::Redo);
     applied_ = true;
 }
 
@@ -49,7 +49,7 @@ bool RecordedEdit::mergeWith(const QUndoCommand* other) {
     return true;
 }
 
-DocumentReplacement::DocumentReplacement(VisibilityDocument& doc, ListViewModel& grid,
+DocumentReplacement::DocumentReplacement(VisibilityDocument& doc, MatrixGridModel& grid,
                                          const QString& text, VisibilityDocument before,
                                          VisibilityDocument after)
     : doc_(doc), grid_(grid), before_(std::move(before)), after_(std::move(after)) {
@@ -59,12 +59,12 @@ DocumentReplacement::DocumentReplacement(VisibilityDocument& doc, ListViewModel&
 // The same file in another version: the user stays where they were.
 void DocumentReplacement::undo() {
     doc_ = before_;
-    FillMatrixGrid(doc_, grid_, GridPlace::Kept);
+    FillMatrixGrid(grid_, GridPlace::Kept);
 }
 
 void DocumentReplacement::redo() {
     doc_ = after_;
-    FillMatrixGrid(doc_, grid_, GridPlace::Kept);
+    FillMatrixGrid(grid_, GridPlace::Kept);
 }
 
 }  // namespace lumark

@@ -3,8 +3,8 @@
 #include <QUndoCommand>
 #include <vector>
 
-#include "ListViewModel.h"
 #include "MatrixEdits.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
@@ -16,8 +16,8 @@ class RecordedEdit : public QUndoCommand {
     // A cell click's step can take in the second click of a double click.
     enum class Kind { Action, CellClick, DoubleClick };
 
-    RecordedEdit(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
-                 std::vector<ElementChange> changes, Kind kind);
+    RecordedEdit(VisibilityDocument& doc, const QString& text, std::vector<ElementChange> changes,
+                 Kind kind);
 
     void undo() override;
     void redo() override;
@@ -30,7 +30,6 @@ class RecordedEdit : public QUndoCommand {
 
   private:
     VisibilityDocument& doc_;
-    ListViewModel& grid_;
     std::vector<ElementChange> changes_;
     Kind kind_;
     bool applied_ = true;
@@ -40,7 +39,7 @@ class RecordedEdit : public QUndoCommand {
 // block count and layout may differ, so the grid is rebuilt either way.
 class DocumentReplacement : public QUndoCommand {
   public:
-    DocumentReplacement(VisibilityDocument& doc, ListViewModel& grid, const QString& text,
+    DocumentReplacement(VisibilityDocument& doc, MatrixGridModel& grid, const QString& text,
                         VisibilityDocument before, VisibilityDocument after);
 
     void undo() override;
@@ -48,7 +47,7 @@ class DocumentReplacement : public QUndoCommand {
 
   private:
     VisibilityDocument& doc_;
-    ListViewModel& grid_;
+    MatrixGridModel& grid_;
     VisibilityDocument before_;
     VisibilityDocument after_;
 };

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 
-#include "ListViewFunktionen.h"
 #include "LumarkModule.h"
 #include "MatrixEdits.h"
 #include "Rounding.h"
@@ -22,10 +21,10 @@ std::int16_t Ahead(std::int16_t j, std::int16_t n) {
     return LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(j + 1), n);
 }
 
-void Toggle(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b, std::int16_t j) {
+void Toggle(VisibilityDocument& doc, std::int16_t b, std::int16_t j) {
     std::int16_t column = b;
     std::int16_t row = j;
-    ToggleVisibilityCell(doc, grid, column, row);
+    ToggleVisibilityCell(doc, column, row);
 }
 
 // b -+ N/2 as the nearest 16-bit integer, halves to even.
@@ -35,11 +34,12 @@ std::int16_t HalfRingAway(std::int16_t b, std::int16_t n, int sign) {
 }
 
 template <typename PerBlock>
-int ForEachSelected(VisibilityDocument& doc, ListViewModel& grid, PerBlock perBlock) {
+int ForEachSelected(const VisibilityDocument& doc, const BlockSelection& selection,
+                    PerBlock perBlock) {
     const std::int16_t n = doc.BlockCount;
     int selected = 0;
     for (std::int16_t b = 1; b <= n; ++b) {
-        if (SelectedBlock(grid, b)) {
+        if (SelectedBlock(selection, b)) {
             ++selected;
             perBlock(b);
         }
@@ -49,25 +49,25 @@ int ForEachSelected(VisibilityDocument& doc, ListViewModel& grid, PerBlock perBl
 
 }  // namespace
 
-void IncreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
+void IncreaseViewDistance(VisibilityDocument& doc, std::int16_t b) {
     const std::int16_t n = doc.BlockCount;
     std::int16_t j = b;
     do {
         j = Behind(j, n);
     } while (doc.IsVisible(b, j) && j != b);
     if (j != b) {
-        Toggle(doc, grid, b, j);
+        Toggle(doc, b, j);
     }
     j = b;
     do {
         j = Ahead(j, n);
     } while (doc.IsVisible(b, j) && j != b);
     if (j != b) {
-        Toggle(doc, grid, b, j);
+        Toggle(doc, b, j);
     }
 }
 
-void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b) {
+void DecreaseViewDistance(VisibilityDocument& doc, std::int16_t b) {
     const std::int16_t n = doc.BlockCount;
     std::int16_t j = HalfRingAway(b, n, -1);
     if (j < 1) {
@@ -77,7 +77,7 @@ void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int
         j = Ahead(j, n);
     }
     if (j != b) {
-        Toggle(doc, grid, b, j);
+        Toggle(doc, b, j);
     }
     j = HalfRingAway(b, n, 1);
     if (j > n) {
@@ -87,12 +87,11 @@ void DecreaseViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int
         j = Behind(j, n);
     }
     if (j != b) {
-        Toggle(doc, grid, b, j);
+        Toggle(doc, b, j);
     }
 }
 
-void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
-                            std::int16_t m) {
+void SetMinimumViewDistance(VisibilityDocument& doc, std::int16_t b, std::int16_t m) {
     const std::int16_t n = doc.BlockCount;
     for (auto step : {Behind, Ahead}) {
         std::int16_t j = b;
@@ -101,27 +100,26 @@ void SetMinimumViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::i
             j = step(j, n);
             ++count;
             if (!doc.IsVisible(b, j)) {
-                Toggle(doc, grid, b, j);
+                Toggle(doc, b, j);
             }
         } while (count != m && j != b);
     }
 }
 
-void SetExactViewDistance(VisibilityDocument& doc, ListViewModel& grid, std::int16_t b,
-                          std::int16_t d) {
+void SetExactViewDistance(VisibilityDocument& doc, std::int16_t b, std::int16_t d) {
     const std::int16_t n = doc.BlockCount;
     for (std::int16_t j = 1; j <= n; ++j) {
         const int apart = j > b ? j - b : b - j;
         const bool near = std::min(apart, n - apart) <= d;
         if (doc.IsVisible(b, j) != near) {
-            Toggle(doc, grid, b, j);
+            Toggle(doc, b, j);
         }
     }
 }
 
-int SetExactSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t d) {
-    return ForEachSelected(doc, grid,
-                           [&](std::int16_t b) { SetExactViewDistance(doc, grid, b, d); });
+int SetExactSelected(VisibilityDocument& doc, const BlockSelection& selection, std::int16_t d) {
+    return ForEachSelected(doc, selection,
+                           [&](std::int16_t b) { SetExactViewDistance(doc, b, d); });
 }
 
 std::optional<std::int16_t> ExactDistanceFromReply(const std::string& reply,
@@ -133,20 +131,20 @@ std::optional<std::int16_t> ExactDistanceFromReply(const std::string& reply,
     return d;
 }
 
-int IncreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
-    return ForEachSelected(doc, grid, [&](std::int16_t b) { IncreaseViewDistance(doc, grid, b); });
+int IncreaseSelected(VisibilityDocument& doc, const BlockSelection& selection) {
+    return ForEachSelected(doc, selection, [&](std::int16_t b) { IncreaseViewDistance(doc, b); });
 }
 
-int DecreaseSelected(VisibilityDocument& doc, ListViewModel& grid) {
-    return ForEachSelected(doc, grid, [&](std::int16_t b) { DecreaseViewDistance(doc, grid, b); });
+int DecreaseSelected(VisibilityDocument& doc, const BlockSelection& selection) {
+    return ForEachSelected(doc, selection, [&](std::int16_t b) { DecreaseViewDistance(doc, b); });
 }
 
-int SetMinimumSelected(VisibilityDocument& doc, ListViewModel& grid, std::int16_t m) {
-    return ForEachSelected(doc, grid,
-                           [&](std::int16_t b) { SetMinimumViewDistance(doc, grid, b, m); });
+int SetMinimumSelected(VisibilityDocument& doc, const BlockSelection& selection, std::int16_t m) {
+    return ForEachSelected(doc, selection,
+                           [&](std::int16_t b) { SetMinimumViewDistance(doc, b, m); });
 }
 
-int SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
+int SetMinimumCommand(VisibilityDocument& doc, const BlockSelection& selection,
                       const InputBoxFunction& inputBox) {
     const std::int16_t n = doc.BlockCount;
     if (n == 0) {
@@ -158,7 +156,7 @@ int SetMinimumCommand(VisibilityDocument& doc, ListViewModel& grid,
     if (!m || *m < 1 || *m > n) {
         return 0;
     }
-    return SetMinimumSelected(doc, grid, *m);
+    return SetMinimumSelected(doc, selection, *m);
 }
 
 std::optional<std::int16_t> MinimumFromReply(const std::string& reply) {

@@ -55,7 +55,7 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     : QObject(parent),
       dialogs_(dialogs),
       settingsFilePath_(std::move(settingsFilePath)),
-      grid_(new MatrixGridModel(doc_, this)),
+      grid_(std::make_unique<MatrixGridModel>(doc_, selection_)),
       history_(std::make_unique<EditHistory>(doc_, *grid_)),
       backupFolder_(std::move(backupFolder)),
       watcher_(new QFileSystemWatcher(this)),
@@ -122,7 +122,7 @@ void DocumentSession::Open(const std::string& path) {
     FollowFile(path);
     Watch();
     SetDiskState(!platform::MayWrite(path) ? ReadOnlyText : "");
-    FillMatrixGrid(doc_, *grid_);
+    FillMatrixGrid(*grid_);
     emit DocumentReplaced();
 }
 
@@ -134,7 +134,7 @@ void DocumentSession::Adopt(const VisibilityDocument& doc, const std::string& pa
     filePath_ = path;
     recovery_->StartAfresh(path, std::nullopt);
     emit FileFollowed();
-    FillMatrixGrid(doc_, *grid_);
+    FillMatrixGrid(*grid_);
     emit DocumentReplaced();
 }
 

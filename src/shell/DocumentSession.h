@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "BlockSelection.h"
 #include "EditHistory.h"
 #include "FileState.h"
 #include "RecoveryKeeper.h"
@@ -34,8 +35,10 @@ class DocumentSession : public QObject {
 
     VisibilityDocument& Document() { return doc_; }
     const VisibilityDocument& Document() const { return doc_; }
-    // The grid's texts and colours: rebuilt for every document, rewritten by undo and redo.
+    // The grid: rebuilt for every document, showing the document and the selection.
     MatrixGridModel& Grid() { return *grid_; }
+    // The selected blocks: none after a load, kept across a reload.
+    BlockSelection& Selection() { return selection_; }
     EditHistory& History() { return *history_; }
     const std::string& FilePath() const { return filePath_; }
 
@@ -136,7 +139,9 @@ class DocumentSession : public QObject {
     UserDialogs& dialogs_;
     const std::string settingsFilePath_;
     VisibilityDocument doc_;
-    MatrixGridModel* grid_;
+    BlockSelection selection_;
+    // Goes before the document and the selection it watches.
+    std::unique_ptr<MatrixGridModel> grid_;
     std::unique_ptr<EditHistory> history_;
     std::string filePath_;
     bool touched_ = false;

@@ -28,7 +28,7 @@ void FitPanelToText(QLabel& panel) {
     }
 }
 
-GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const ListViewModel& grid,
+GridStatusPanels::GridStatusPanels(const VisibilityDocument& doc, const MatrixGridModel& grid,
                                    QTableView& view, QLabel& countPanel, QLabel& pointerPanel,
                                    QObject* parent)
     : QObject(parent),

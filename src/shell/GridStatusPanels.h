@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 class QLabel;
@@ -33,7 +33,7 @@ class GridStatusPanels : public QObject {
     Q_OBJECT
 
   public:
-    GridStatusPanels(const VisibilityDocument& doc, const ListViewModel& grid, QTableView& view,
+    GridStatusPanels(const VisibilityDocument& doc, const MatrixGridModel& grid, QTableView& view,
                      QLabel& countPanel, QLabel& pointerPanel, QObject* parent = nullptr);
 
     void UpdateCount();
@@ -61,7 +61,7 @@ class GridStatusPanels : public QObject {
     void ShowPointerText();
 
     const VisibilityDocument& doc_;
-    const ListViewModel& grid_;
+    const MatrixGridModel& grid_;
     QTableView& view_;
     const QObject* viewport_;  // compared only: it may be on its way out with the window
     QLabel& countPanel_;

@@ -128,7 +128,7 @@ void LumarkMain::SetDistance_Key() {
             return;
         }
         History().Record(History().SelectedBlocksText(QStringLiteral("Set distance %1").arg(*d)),
-                         [&] { ViewDistance::SetExactSelected(doc_, *grid_, *d); });
+                         [&] { ViewDistance::SetExactSelected(doc_, grid_->Selection(), *d); });
     });
 }
 
@@ -139,7 +139,7 @@ void LumarkMain::RemoveOneWay_Key() {
         }
         int removed = 0;
         History().Record(QStringLiteral("Remove one-way"),
-                         [&] { removed = RemoveOneWayVisibility(doc_, *grid_); });
+                         [&] { removed = RemoveOneWayVisibility(doc_); });
         statusPanels_->ShowNote(
             QStringLiteral("Removed %1").arg(removed),
             removed == 1 ? QStringLiteral("Remove one-way removed 1 entry seen only one way")

@@ -91,19 +91,21 @@ void LumarkMain::cmdSelAll_Click() {
 }
 
 void LumarkMain::cmdIncrease_Click() {
-    RunViewDistanceCommand(QStringLiteral("Increase (+)"),
-                           [this] { return ViewDistance::IncreaseSelected(doc_, *grid_); });
+    RunViewDistanceCommand(QStringLiteral("Increase (+)"), [this] {
+        return ViewDistance::IncreaseSelected(doc_, grid_->Selection());
+    });
 }
 
 void LumarkMain::cmdDecrease_Click() {
-    RunViewDistanceCommand(QStringLiteral("Decrease (-)"),
-                           [this] { return ViewDistance::DecreaseSelected(doc_, *grid_); });
+    RunViewDistanceCommand(QStringLiteral("Decrease (-)"), [this] {
+        return ViewDistance::DecreaseSelected(doc_, grid_->Selection());
+    });
 }
 
 void LumarkMain::cmdSetMinimum_Click() {
     RunViewDistanceCommand(QStringLiteral("Set Minimum"), [this] {
         return ViewDistance::SetMinimumCommand(
-            doc_, *grid_,
+            doc_, grid_->Selection(),
             [this](const std::string& prompt, const std::string& title,
                    const std::string& defaultReply) {
                 return dialogs_.InputBox(prompt, title, defaultReply);
@@ -124,8 +126,7 @@ void LumarkMain::RunViewDistanceCommand(const QString& caption,
 
 void LumarkMain::XCheckcmd_Click(std::int16_t /*Index*/) {
     RunGuarded([this] {
-        History().Record(QStringLiteral("Cross Fw & Bw"),
-                         [this] { MakeVisibilityMutual(doc_, *grid_); });
+        History().Record(QStringLiteral("Cross Fw & Bw"), [this] { MakeVisibilityMutual(doc_); });
     });
 }
 

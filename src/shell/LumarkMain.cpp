@@ -461,11 +461,7 @@ void LumarkMain::OpenVisibilityFile(const std::string& path) {
 }
 
 void LumarkMain::FillMatrixGrid() {
-    lumark::FillMatrixGrid(doc_, *grid_);
-}
-
-void LumarkMain::RefreshMatrixCell(std::int16_t& column, std::int16_t& row) {
-    lumark::RefreshMatrixCell(doc_, *grid_, column, row);
+    lumark::FillMatrixGrid(*grid_);
 }
 
 void LumarkMain::Savecmd_Click() {

@@ -128,7 +128,6 @@ class LumarkMain : public QMainWindow {
     // follow the file; on failure a LumarkError is thrown and nothing has changed.
     void OpenVisibilityFile(const std::string& path);
     void FillMatrixGrid();
-    void RefreshMatrixCell(std::int16_t& column, std::int16_t& row);
     void UpdateFileVersionPanel();
     void Form_Resize();
 

@@ -56,7 +56,6 @@ void RestoreRecord(DocumentSession& session, const RecoveredRecord& record) {
 
     EditHistory& history = session.History();
     VisibilityDocument& doc = session.Document();
-    MatrixGridModel& grid = session.Grid();
     const std::vector<RecordedStep>& steps = recorded.Steps();
     const std::optional<std::size_t>& saved = recorded.SavedPosition();
     // The relation in the file the record began from; the base when no state of it was saved.
@@ -67,9 +66,8 @@ void RestoreRecord(DocumentSession& session, const RecoveredRecord& record) {
             onDisk = doc;
         }
         if (done < steps.size()) {
-            history.Record(QString::fromStdString(steps[done].Text), [&] {
-                ReplayElementChanges(doc, grid, steps[done].Changes, Replay::Redo);
-            });
+            history.Record(QString::fromStdString(steps[done].Text),
+                           [&] { ReplayElementChanges(doc, steps[done].Changes, Replay::Redo); });
         }
     }
     for (std::size_t done = steps.size(); done > recorded.Position(); --done) {

@@ -4,23 +4,23 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "ListViewFunktionen.h"
+#include "MatrixGridModel.h"
 
 namespace lumark {
 
 namespace {
 
 // Whether block column `column` has a diagonal cell and it reads as selected.
-bool ColumnSelected(const ListViewModel& grid, int column) {
+bool ColumnSelected(const MatrixGridModel& grid, int column) {
     return column >= 1 && column <= grid.ListItemCount() && column < grid.ColumnHeaderCount() &&
-           SelectedBlock(grid, static_cast<std::int16_t>(column));
+           SelectedBlock(grid.Selection(), static_cast<std::int16_t>(column));
 }
 
 QString BlockName(int column) {
     return QStringLiteral("block %1").arg(column - 1);
 }
 
-QString SelectedSuffix(const ListViewModel& grid, int column) {
+QString SelectedSuffix(const MatrixGridModel& grid, int column) {
     return ColumnSelected(grid, column) ? QStringLiteral(", selected") : QString();
 }
 
@@ -33,7 +33,7 @@ void SendNameChanged(QAccessibleInterface* target) {
 
 }  // namespace
 
-QVariant CellAccessibleText(const VisibilityDocument& doc, const ListViewModel& grid,
+QVariant CellAccessibleText(const VisibilityDocument& doc, const MatrixGridModel& grid,
                             const QModelIndex& index) {
     const int column = index.column();
     const int row = index.row() + 1;
@@ -47,14 +47,14 @@ QVariant CellAccessibleText(const VisibilityDocument& doc, const ListViewModel& 
            SelectedSuffix(grid, column);
 }
 
-QVariant HeaderAccessibleText(const ListViewModel& grid, int section) {
+QVariant HeaderAccessibleText(const MatrixGridModel& grid, int section) {
     if (section < 1 || section >= grid.ColumnHeaderCount()) {
         return {};
     }
     return BlockName(section) + SelectedSuffix(grid, section);
 }
 
-GridChangeAnnouncer::GridChangeAnnouncer(QTableView& view, const ListViewModel& grid)
+GridChangeAnnouncer::GridChangeAnnouncer(QTableView& view, const MatrixGridModel& grid)
     : QObject(&view), view_(view), grid_(grid) {
     connect(&grid, &QAbstractItemModel::modelReset, this, &GridChangeAnnouncer::Reread);
     connect(&grid, &QAbstractItemModel::dataChanged, this, &GridChangeAnnouncer::DataChanged);

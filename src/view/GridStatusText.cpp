@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "BlockSelection.h"
 #include "BlockSummary.h"
-#include "ListViewFunktionen.h"
 #include "RelationPicture.h"
 
 namespace lumark {
@@ -51,11 +51,11 @@ QString PairText(const VisibilityDocument& doc, int row, int column) {
     return {};
 }
 
-QString SelectionCountText(const ListViewModel& grid, int blockCount) {
+QString SelectionCountText(const MatrixGridModel& grid, int blockCount) {
     const int blocks = std::min({blockCount, grid.ListItemCount(), grid.ColumnHeaderCount() - 1});
     int selected = 0;
     for (int b = 1; b <= blocks; ++b) {
-        selected += SelectedBlock(grid, static_cast<std::int16_t>(b)) ? 1 : 0;
+        selected += SelectedBlock(grid.Selection(), static_cast<std::int16_t>(b)) ? 1 : 0;
     }
     return selected == 0 ? QString() : QStringLiteral("%1 selected").arg(selected);
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
@@ -21,7 +21,7 @@ QString PointerPanelText(const VisibilityDocument& doc, int row, int column);
 // "7 does not see 12, not seen by it", or "7 (itself)". Empty outside the blocks.
 QString PairText(const VisibilityDocument& doc, int row, int column);
 
-// "N selected", by the selection rule of the grid's colours; empty when no block is selected.
-QString SelectionCountText(const ListViewModel& grid, int blockCount);
+// "N selected" among the blocks the grid shows; empty when no block is selected.
+QString SelectionCountText(const MatrixGridModel& grid, int blockCount);
 
 }  // namespace lumark

@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "ListViewFunktionen.h"
+#include "MatrixGridModel.h"
 
 namespace lumark {
 
@@ -17,7 +17,8 @@ bool IsBlockColumn(const ListViewModel& grid, int section) {
 
 }  // namespace
 
-QVariant HeaderMark(const ListViewModel& grid, int section, Qt::Orientation orientation, int role) {
+QVariant HeaderMark(const MatrixGridModel& grid, int section, Qt::Orientation orientation,
+                    int role) {
     if (orientation == Qt::Vertical) {
         if (role != Qt::DisplayRole || section < 0 || section >= grid.ListItemCount()) {
             return {};
@@ -25,7 +26,7 @@ QVariant HeaderMark(const ListViewModel& grid, int section, Qt::Orientation orie
         return grid.ItemText(section + 1);
     }
     if ((role != Qt::FontRole && role != Qt::ForegroundRole) || !IsBlockColumn(grid, section) ||
-        !SelectedBlock(grid, static_cast<std::int16_t>(section))) {
+        !SelectedBlock(grid.Selection(), static_cast<std::int16_t>(section))) {
         return {};
     }
     if (role == Qt::ForegroundRole) {

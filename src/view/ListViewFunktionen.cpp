@@ -6,10 +6,6 @@
 
 namespace lumark {
 
-bool SelectedBlock(const ListViewModel& grid, std::int16_t block) {
-    return grid.SubItemForeColour(block, block) == SelectedColour;
-}
-
 namespace ListViewFunktionen {
 
 namespace {

@@ -2,18 +2,12 @@
 
 #include <cstdint>
 
+#include "BlockSelection.h"
 #include "ListViewModel.h"
 
 namespace lumark {
 
-// The selection lives only in the grid's text colours: a block is selected when the diagonal
-// cell of its column is drawn in exactly this red.
-constexpr std::uint32_t SelectedColour = 255;
-constexpr std::uint32_t NormalColour = SystemWindowTextColour;
-
-// Whether block `block` (1-based) is a selected block: its diagonal cell reads back as exactly
-// SelectedColour. Throws LumarkError when the grid has no such cell.
-bool SelectedBlock(const ListViewModel& grid, std::int16_t block);
+static_assert(NormalColour == SystemWindowTextColour);
 
 namespace ListViewFunktionen {
 

@@ -83,6 +83,10 @@ class ListViewModel : public QAbstractTableModel {
     // Emitted at most once per event-loop turn, after the changes have been announced.
     void RefreshRequested();
 
+  protected:
+    // `text`: the cell's text changed, not only its colour. Announced with the next flush.
+    void MarkChanged(int row0, int column0, bool text);
+
   private:
     struct Header {
         QString Key;
@@ -97,8 +101,6 @@ class ListViewModel : public QAbstractTableModel {
     const QString& TextAt(std::size_t cell) const;
     void SetTextAt(std::size_t cell, const QString& text);
     std::uint16_t TextNumber(const QString& text);
-    // `text`: the cell's text changed, not only its colour.
-    void MarkChanged(int row0, int column0, bool text);
     void ForgetChanges();
     void ScheduleFlush();
     void Flush();

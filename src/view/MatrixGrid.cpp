@@ -2,10 +2,6 @@
 
 #include <QString>
 #include <array>
-#include <vector>
-
-#include "ListViewFunktionen.h"
-#include "LumarkModule.h"
 
 namespace lumark {
 
@@ -39,19 +35,16 @@ QString NumberText(int number) {
 
 }  // namespace
 
-void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid, GridPlace place) {
-    std::vector<std::int16_t> selected;
-    if (place == GridPlace::Kept) {
-        const int columns = grid.ColumnHeaderCount();
-        for (std::int16_t b = 1; b <= doc.BlockCount && b < columns && b <= grid.ListItemCount();
-             ++b) {
-            if (SelectedBlock(grid, b)) {
-                selected.push_back(b);
-            }
-        }
-    }
+void FillMatrixGrid(MatrixGridModel& grid, GridPlace place) {
+    const VisibilityDocument& doc = grid.Document();
     grid.BeginRebuild(place == GridPlace::Kept ? ListViewModel::Rebuild::KeepPlace
                                                : ListViewModel::Rebuild::Afresh);
+    // Inside the rebuild: the reset announces the selection with everything else.
+    if (place == GridPlace::Kept) {
+        grid.Selection().KeepUpTo(doc.BlockCount);
+    } else {
+        grid.Selection().Clear();
+    }
     grid.ClearListItems();
     grid.ClearColumnHeaders();
     grid.AddColumnHeader(QString(), QString(), 0);
@@ -63,37 +56,16 @@ void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid, GridPlac
     for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
         grid.AddListItem(i, QStringLiteral("Z%1").arg(i), NumberText(i - 1));
     }
-    for (std::int16_t c = 1; c <= doc.BlockCount; ++c) {
-        for (std::int16_t r = 1; r <= doc.BlockCount; ++r) {
-            std::int16_t column = c;
-            std::int16_t row = r;
-            RefreshMatrixCell(doc, grid, column, row);
-        }
-    }
-    // Coloured inside the rebuild: the reset announces them with everything else.
-    for (const std::int16_t b : selected) {
-        for (std::int16_t r = 1; r <= doc.BlockCount; ++r) {
-            grid.SetSubItemForeColour(r, b, SelectedColour);
-        }
-    }
-    grid.EndRebuild();  // report view: shown once every cell holds its text
+    grid.EndRebuild();  // report view: shown once every header and row is in place
 }
 
-void RefreshMatrixCell(const VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
-                       std::int16_t& row) {
-    if (column == 0 || row == 0) {
-        return;
-    }
-    column = LumarkModule::WrapBlockIndex(column, doc.BlockCount);
-    row = LumarkModule::WrapBlockIndex(row, doc.BlockCount);
-    const std::int16_t element = doc.Matrix.Get(column, row);
-    grid.SetSubItemText(row, column, element == True16 ? NumberText(row - 1) : Texts().Hidden);
+QString MatrixCellText(const VisibilityDocument& doc, int row, int column) {
     if (column == row) {
-        grid.SetSubItemText(row, column,
-                            row - 1 >= 0 && row - 1 < VisibilityMatrix::Size
-                                ? Texts().Diagonal[static_cast<std::size_t>(row - 1)]
-                                : QStringLiteral("(%1)").arg(row - 1));
+        return row - 1 >= 0 && row - 1 < VisibilityMatrix::Size
+                   ? Texts().Diagonal[static_cast<std::size_t>(row - 1)]
+                   : QStringLiteral("(%1)").arg(row - 1);
     }
+    return doc.Matrix.Get(column, row) == True16 ? NumberText(row - 1) : Texts().Hidden;
 }
 
 }  // namespace lumark

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
-#include "ListViewModel.h"
+#include <QString>
+
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
@@ -13,16 +15,15 @@ constexpr int MatrixColumnWidthTwips = 550;
 // were, as for the same file read again (its undo and redo too).
 enum class GridPlace { Start, Kept };
 
-// Throws the grid away and builds it again from the document: a hidden label column, one
+// Throws the grid away and builds it again from its document: a hidden label column, one
 // column per block (keys B1.., headers 0..), one row per block (keys Z1.., texts 0..). With
-// GridPlace::Kept the selected blocks that the document still has stay selected, and views
-// are told to keep their scroll position and focused cell.
-void FillMatrixGrid(const VisibilityDocument& doc, ListViewModel& grid,
-                    GridPlace place = GridPlace::Start);
+// GridPlace::Start nothing is selected afterwards; with GridPlace::Kept the selected blocks that
+// the document still has stay selected, and views are told to keep their scroll position and
+// focused cell.
+void FillMatrixGrid(MatrixGridModel& grid, GridPlace place = GridPlace::Start);
 
-// Rewrites the cell of element (column, row). Both indices are wrapped one step around the ring
-// first and the wrapped values are stored back; a 0 in either does nothing.
-void RefreshMatrixCell(const VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
-                       std::int16_t& row);
+// The text of the cell of element (column, row), both in 1..BlockCount: "(n)" on the diagonal,
+// the row's block number n where the column's block sees it, "  ---" elsewhere.
+QString MatrixCellText(const VisibilityDocument& doc, int row, int column);
 
 }  // namespace lumark

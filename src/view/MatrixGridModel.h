@@ -1,19 +1,30 @@
 #pragma once
 
+#include <cstdint>
+
+#include "BlockSelection.h"
 #include "ListViewModel.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
 
-// The window's grid model: the list view's texts and colours, plus what the relation itself
-// tells about a cell or a header (shown beside the list view's own data, never instead of it).
-class MatrixGridModel : public ListViewModel {
+// The window's grid model. The list view holds the headers and row labels; every block cell's
+// text, colour and bold header are worked out from the document and the selection when asked.
+// It watches both and announces what changed, so views repaint just that.
+class MatrixGridModel : public ListViewModel, private ElementWatcher {
     Q_OBJECT
 
   public:
-    explicit MatrixGridModel(const VisibilityDocument& doc, QObject* parent = nullptr);
+    MatrixGridModel(VisibilityDocument& doc, BlockSelection& selection, QObject* parent = nullptr);
+    ~MatrixGridModel() override;
 
     const VisibilityDocument& Document() const { return doc_; }
+    const BlockSelection& Selection() const { return selection_; }
+    BlockSelection& Selection() { return selection_; }
+
+    // As the list view reads them back: block cells from the document and the selection.
+    QString SubItemText(int row, int subItem) const;
+    std::uint32_t SubItemForeColour(int row, int subItem) const;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -23,7 +34,15 @@ class MatrixGridModel : public ListViewModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
-    const VisibilityDocument& doc_;
+    void ElementChanged(const ElementChange& change) override;
+    void SelectionChanged(std::int16_t block);
+    // Row and column (1-based) name a block cell the grid shows.
+    bool IsBlockCell(int row, int column) const {
+        return row >= 1 && row <= ListItemCount() && column >= 1 && column < ColumnHeaderCount();
+    }
+
+    VisibilityDocument& doc_;
+    BlockSelection& selection_;
 };
 
 }  // namespace lumark

@@ -10,8 +10,8 @@
 
 #include "GridAccessibility.h"
 #include "GridCellDelegate.h"
-#include "ListViewModel.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "Twips.h"
 
 namespace lumark {
@@ -84,7 +84,7 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
                        "selects its column, Ctrl+Shift+Space adds its column to the selection."));
 }
 
-void MatrixGridView::SetListViewModel(ListViewModel* model) {
+void MatrixGridView::SetListViewModel(MatrixGridModel* model) {
     listModel_ = model;
     setModel(model);
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &MatrixGridView::TakePlace);

@@ -6,9 +6,9 @@
 
 namespace lumark {
 
-class ListViewModel;
+class MatrixGridModel;
 
-// The grid on screen: a table view over a ListViewModel with fixed column widths and row
+// The grid on screen: a table view over the MatrixGridModel with fixed column widths and row
 // heights (sizing 300 columns to their contents would cost most of a second), scrolled sideways
 // by whole columns (a column cut at the end of the scroll shows no text). It reports the pointer
 // and key events of the list view it stands in for, in viewport pixels. A header click only reports
@@ -19,8 +19,8 @@ class MatrixGridView : public QTableView {
   public:
     explicit MatrixGridView(QWidget* parent = nullptr);
 
-    void SetListViewModel(ListViewModel* model);
-    ListViewModel* ListViewModelPtr() const { return listModel_; }
+    void SetListViewModel(MatrixGridModel* model);
+    MatrixGridModel* ListViewModelPtr() const { return listModel_; }
 
     // Whether the current cell is drawn only while the grid has the focus.
     void SetHideSelection(bool hide);
@@ -63,7 +63,7 @@ class MatrixGridView : public QTableView {
 
     std::optional<Place> place_;
 
-    ListViewModel* listModel_ = nullptr;
+    MatrixGridModel* listModel_ = nullptr;
     bool hideSelection_ = true;
     bool pressed_ = false;
 };

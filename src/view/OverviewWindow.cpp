@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "BlockSelection.h"
 #include "BlockSummary.h"
 #include "GridStatusText.h"
-#include "ListViewFunktionen.h"
 #include "OverviewPicture.h"
 #include "WindowPlacement.h"
 
@@ -57,7 +57,7 @@ QPixmap Swatch(const QColor& fill, const QColor& frame) {
 
 }  // namespace
 
-OverviewCanvas::OverviewCanvas(const VisibilityDocument& doc, const ListViewModel& grid,
+OverviewCanvas::OverviewCanvas(const VisibilityDocument& doc, const MatrixGridModel& grid,
                                QTableView& view, QWidget* parent)
     : QWidget(parent), doc_(doc), grid_(grid), view_(view), viewport_(view.viewport()) {
     setObjectName(QStringLiteral("OverviewCanvas"));
@@ -214,7 +214,7 @@ void OverviewCanvas::paintEvent(QPaintEvent* /*event*/) {
     const int markAbove = Origin().y() - MarkGap - MarkBand;
     const int markBelow = Origin().y() + n * cell + MarkGap;
     for (int b = 1; b <= n; ++b) {
-        if (SelectedBlock(grid_, static_cast<std::int16_t>(b))) {
+        if (SelectedBlock(grid_.Selection(), static_cast<std::int16_t>(b))) {
             const int x = CellRect(b, 1).x();
             painter.fillRect(QRect(x, markAbove, cell, MarkBand), SelectedMark);
             painter.fillRect(QRect(x, markBelow, cell, MarkBand), SelectedMark);
@@ -348,7 +348,7 @@ bool OverviewCanvas::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-OverviewWindow::OverviewWindow(const VisibilityDocument& doc, const ListViewModel& grid,
+OverviewWindow::OverviewWindow(const VisibilityDocument& doc, const MatrixGridModel& grid,
                                QTableView& view, QWidget* parent)
     : QWidget(parent, Qt::Tool), doc_(doc) {
     setObjectName(QStringLiteral("Overview"));

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "RelationPicture.h"
 #include "VisibilityDocument.h"
 
@@ -27,7 +27,7 @@ class OverviewCanvas : public QWidget {
     Q_OBJECT
 
   public:
-    OverviewCanvas(const VisibilityDocument& doc, const ListViewModel& grid, QTableView& view,
+    OverviewCanvas(const VisibilityDocument& doc, const MatrixGridModel& grid, QTableView& view,
                    QWidget* parent = nullptr);
 
     // Computes the picture now instead of at the next paint.
@@ -82,7 +82,7 @@ class OverviewCanvas : public QWidget {
     void PaintStrip(QPainter& painter, int blocks) const;
 
     const VisibilityDocument& doc_;
-    const ListViewModel& grid_;
+    const MatrixGridModel& grid_;
     QTableView& view_;
     const QObject* viewport_;  // compared only
     QFont numberFont_;
@@ -100,7 +100,7 @@ class OverviewWindow : public QWidget {
     Q_OBJECT
 
   public:
-    OverviewWindow(const VisibilityDocument& doc, const ListViewModel& grid, QTableView& view,
+    OverviewWindow(const VisibilityDocument& doc, const MatrixGridModel& grid, QTableView& view,
                    QWidget* parent);
 
     OverviewCanvas& Canvas() { return *canvas_; }

@@ -15,13 +15,13 @@ class EditHistoryTest : public ::testing::Test {
     EditHistoryTest() {
         doc.VersionText = "1.2";
         doc.BlockCount = 20;
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     void ToggleOnly(int column, int row) {
         std::int16_t c = static_cast<std::int16_t>(column);
         std::int16_t r = static_cast<std::int16_t>(row);
-        ToggleVisibilityCell(doc, grid, c, r);
+        ToggleVisibilityCell(doc, c, r);
     }
     void Toggle(int column, int row) {
         history.Record(QStringLiteral("toggle"), [&] { ToggleOnly(column, row); });
@@ -29,7 +29,8 @@ class EditHistoryTest : public ::testing::Test {
     int Steps() const { return history.Steps().count(); }
 
     VisibilityDocument doc;
-    ListViewModel grid;
+    BlockSelection selection;
+    MatrixGridModel grid{doc, selection};
     EditHistory history{doc, grid};
 };
 

@@ -15,8 +15,8 @@
 
 #include "GridInteraction.h"
 #include "ListViewFunktionen.h"
-#include "ListViewModel.h"
 #include "LumarkMain.h"
+#include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "PaintCounter.h"
 #include "ScriptedDialogs.h"
@@ -52,7 +52,7 @@ class EditingWindowTest : public ::testing::Test {
 
     VisibilityDocument& Document() { return window->Document(); }
     DocumentSession& Session() { return window->Session(); }
-    ListViewModel& Grid() { return window->Grid(); }
+    MatrixGridModel& Grid() { return window->Grid(); }
     MatrixGridView& View() { return *window->ListView; }
 
     // A document of `blocks` blocks in which every block sees only itself.
@@ -94,7 +94,7 @@ class EditingWindowTest : public ::testing::Test {
     std::set<int> Selected() {
         std::set<int> selected;
         for (std::int16_t b = 1; b <= Document().BlockCount; ++b) {
-            if (SelectedBlock(Grid(), b)) {
+            if (SelectedBlock(Grid().Selection(), b)) {
                 selected.insert(b);
             }
         }

@@ -16,7 +16,7 @@ using Range = std::tuple<int, int, int, int>;  // top row, left column, bottom r
 // that follows an edited cell's mirror is announced too, but is no recolouring.)
 class ChangedRanges {
   public:
-    explicit ChangedRanges(ListViewModel& grid) : spy_(&grid, &QAbstractItemModel::dataChanged) {}
+    explicit ChangedRanges(MatrixGridModel& grid) : spy_(&grid, &QAbstractItemModel::dataChanged) {}
 
     std::set<Range> Take() {
         std::set<Range> ranges;

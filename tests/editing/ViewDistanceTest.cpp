@@ -6,6 +6,7 @@
 #include "ListViewFunktionen.h"
 #include "LumarkError.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "ViewDistance.h"
 #include "VisibilityDocument.h"
 
@@ -16,14 +17,15 @@ namespace {
 // A document of `blocks` blocks in which each block sees only itself, on a built grid.
 struct Ring {
     VisibilityDocument doc;
-    ListViewModel grid;
+    BlockSelection selection;
+    MatrixGridModel grid{doc, selection};
 
     explicit Ring(std::int16_t blocks) {
         doc.BlockCount = blocks;
         for (int b = 1; b <= blocks; ++b) {
             doc.SetElement(b, b, True16);
         }
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     // Block b sees exactly `seen` (and itself when listed).
@@ -31,18 +33,18 @@ struct Ring {
         for (int j = 1; j <= doc.BlockCount; ++j) {
             doc.SetElement(b, j, seen.count(j) ? True16 : False16);
         }
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     void SeesAll(std::int16_t b) {
         for (int j = 1; j <= doc.BlockCount; ++j) {
             doc.SetElement(b, j, True16);
         }
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     void Select(std::int16_t b) {
-        ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+        ListViewFunktionen::SetListViewForeColor(selection, SelectedColour, b + 1);
     }
 
     std::set<int> SeenBy(std::int16_t b) const {
@@ -80,10 +82,10 @@ std::set<int> AllBut(int blocks, const std::set<int>& missing) {
 TEST(ViewDistance, IncreaseAddsTheNearestUnseenBlockOnEachSide) {
     Ring ring(6);
     ring.Sees(1, AllBut(6, {4}));  // one unseen block: the walk behind finds it
-    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 1);
+    ViewDistance::IncreaseViewDistance(ring.doc, 1);
     EXPECT_EQ(ring.SeenBy(1), AllBut(6, {}));
     ring.Sees(3, {3, 4});  // the first step behind block 1 lands on block N
-    ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 3);
+    ViewDistance::IncreaseViewDistance(ring.doc, 3);
     EXPECT_EQ(ring.SeenBy(3), (std::set<int>{2, 3, 4, 5}));
     ring.ExpectGridInStep();
 }
@@ -93,11 +95,17 @@ TEST(ViewDistance, IncreaseAddsTheNearestUnseenBlockOnEachSide) {
 TEST(ViewDistance, IncreaseAddsBehindFirst) {
     Ring ring(6);
     ring.Sees(3, AllBut(6, {2, 5}));
-    // A grid of four rows: showing block 5's cell fails once its element has changed.
-    VisibilityDocument shorter = ring.doc;
-    shorter.BlockCount = 4;
-    FillMatrixGrid(shorter, ring.grid);
-    EXPECT_THROW(ViewDistance::IncreaseViewDistance(ring.doc, ring.grid, 3), LumarkError);
+    // A watcher that fails at the second change.
+    struct FailingSecond : ElementWatcher {
+        int changes = 0;
+        void ElementChanged(const ElementChange&) override {
+            if (++changes == 2) {
+                throw LumarkError("second change");
+            }
+        }
+    } failing;
+    ring.doc.Watch(&failing);
+    EXPECT_THROW(ViewDistance::IncreaseViewDistance(ring.doc, 3), LumarkError);
     EXPECT_TRUE(ring.doc.IsVisible(3, 2)) << "the block behind was added before the one ahead";
 }
 
@@ -116,7 +124,7 @@ TEST(ViewDistance, DecreaseScansStartAboutHalfARingAway) {
         SCOPED_TRACE(testing::Message() << "N " << c.n << ", block " << c.b);
         Ring ring(c.n);
         ring.SeesAll(c.b);
-        ViewDistance::DecreaseViewDistance(ring.doc, ring.grid, c.b);
+        ViewDistance::DecreaseViewDistance(ring.doc, c.b);
         EXPECT_EQ(ring.SeenBy(c.b), AllBut(c.n, c.removed));
         ring.ExpectGridInStep();
     }
@@ -127,18 +135,18 @@ TEST(ViewDistance, NothingToChangeStillCountsTheBlock) {
     Ring ring(8);
     ring.SeesAll(2);
     ring.Select(2);
-    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.grid), 1);
+    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.selection), 1);
     EXPECT_EQ(ring.SeenBy(2), AllBut(8, {}));
 
     Ring other(8);
     other.Sees(4, {});
     other.Select(4);
-    EXPECT_EQ(ViewDistance::DecreaseSelected(other.doc, other.grid), 1);
+    EXPECT_EQ(ViewDistance::DecreaseSelected(other.doc, other.selection), 1);
     EXPECT_EQ(other.SeenBy(4), std::set<int>{});
 
     Ring one(1);
     for (auto command : {ViewDistance::IncreaseViewDistance, ViewDistance::DecreaseViewDistance}) {
-        command(one.doc, one.grid, 1);
+        command(one.doc, 1);
         EXPECT_EQ(one.SeenBy(1), std::set<int>{1});
     }
 }
@@ -146,12 +154,12 @@ TEST(ViewDistance, NothingToChangeStillCountsTheBlock) {
 TEST(ViewDistance, SetMinimumOnlyAdds) {
     Ring ring(10);
     ring.Sees(1, {1, 2, 3, 4, 5});
-    ViewDistance::SetMinimumViewDistance(ring.doc, ring.grid, 1, 2);
+    ViewDistance::SetMinimumViewDistance(ring.doc, 1, 2);
     EXPECT_EQ(ring.SeenBy(1), (std::set<int>{1, 2, 3, 4, 5, 9, 10}));
     ring.ExpectGridInStep();
 
     ring.Sees(6, {});  // m = N: every block, itself included
-    ViewDistance::SetMinimumViewDistance(ring.doc, ring.grid, 6, 10);
+    ViewDistance::SetMinimumViewDistance(ring.doc, 6, 10);
     EXPECT_EQ(ring.SeenBy(6), AllBut(10, {}));
 }
 
@@ -159,8 +167,8 @@ TEST(ViewDistance, OnlyTheSelectedBlocksOwnColumnChanges) {
     Ring ring(9);
     ring.Select(2);
     const VisibilityMatrix before = ring.doc.Matrix;
-    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
-    ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 3);
+    ViewDistance::IncreaseSelected(ring.doc, ring.selection);
+    ViewDistance::SetMinimumSelected(ring.doc, ring.selection, 3);
     for (int c = 1; c <= 9; ++c) {
         if (c == 2) {
             continue;
@@ -177,22 +185,23 @@ TEST(ViewDistance, EverySelectedBlockAndOnlyThoseAndTheSelectionStays) {
     for (std::int16_t b : {9, 3, 5}) {
         ring.Select(b);
     }
-    ring.grid.SetSubItemForeColour(7, 7, 254);  // not quite red: not selected
-    ViewDistance::IncreaseSelected(ring.doc, ring.grid);
+    ListViewFunktionen::SetListViewForeColor(ring.selection, 254,
+                                             8);  // not quite red: not selected
+    ViewDistance::IncreaseSelected(ring.doc, ring.selection);
     for (int b = 1; b <= 12; ++b) {
         const bool selected = b == 3 || b == 5 || b == 9;
         const std::set<int> expected = selected ? std::set<int>{b - 1, b + 1} : std::set<int>{};
         EXPECT_EQ(ring.OthersSeenBy(static_cast<std::int16_t>(b)), expected) << b;
-        EXPECT_EQ(SelectedBlock(ring.grid, static_cast<std::int16_t>(b)), selected) << b;
+        EXPECT_EQ(SelectedBlock(ring.selection, static_cast<std::int16_t>(b)), selected) << b;
     }
 }
 
 TEST(ViewDistance, NoSelectedBlockCountsNone) {
     Ring ring(5);
     const VisibilityMatrix before = ring.doc.Matrix;
-    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.grid), 0);
-    EXPECT_EQ(ViewDistance::DecreaseSelected(ring.doc, ring.grid), 0);
-    EXPECT_EQ(ViewDistance::SetMinimumSelected(ring.doc, ring.grid, 2), 0);
+    EXPECT_EQ(ViewDistance::IncreaseSelected(ring.doc, ring.selection), 0);
+    EXPECT_EQ(ViewDistance::DecreaseSelected(ring.doc, ring.selection), 0);
+    EXPECT_EQ(ViewDistance::SetMinimumSelected(ring.doc, ring.selection, 2), 0);
     EXPECT_TRUE(ring.doc.Matrix == before);
 }
 
@@ -231,7 +240,7 @@ TEST(ViewDistance, SetExactLeavesExactlyTheBlocksWithinTheDistanceAlongTheRing) 
     for (const Case& c : cases) {
         Ring ring(c.blocks);
         ring.Sees(c.block, c.before);
-        ViewDistance::SetExactViewDistance(ring.doc, ring.grid, c.block, c.distance);
+        ViewDistance::SetExactViewDistance(ring.doc, c.block, c.distance);
         EXPECT_EQ(ring.SeenBy(c.block), c.after) << c.blocks << " blocks, block " << c.block;
         for (std::int16_t other = 1; other <= c.blocks; ++other) {
             EXPECT_TRUE(other == c.block || ring.OthersSeenBy(other).empty()) << other;

@@ -113,7 +113,7 @@ TEST_F(DesktopTest, ShortcutsRunTheirCommandsWhereverTheFocusIs) {
     window->cmdDecrease->setFocus();
     Keys(Qt::CTRL | Qt::Key_A);
     for (int b = 1; b <= 5; ++b) {
-        EXPECT_TRUE(SelectedBlock(window->Grid(), static_cast<std::int16_t>(b)));
+        EXPECT_TRUE(SelectedBlock(window->Grid().Selection(), static_cast<std::int16_t>(b)));
     }
     (void)first;
 }
@@ -250,7 +250,7 @@ TEST_F(DesktopTest, CtrlAtAHeaderClickIsTheKeyboardsNotTheLastGridKey) {
     window->cmdDecrease->setFocus();  // the grid never sees the Ctrl key
     clickHeader(3, Qt::ControlModifier);
     const auto selected = [&](int b) {
-        return SelectedBlock(window->Grid(), static_cast<std::int16_t>(b));
+        return SelectedBlock(window->Grid().Selection(), static_cast<std::int16_t>(b));
     };
     EXPECT_TRUE(selected(1));
     EXPECT_TRUE(selected(3));

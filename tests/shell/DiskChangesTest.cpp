@@ -39,7 +39,7 @@ class DiskChangesTest : public ::testing::Test {
         session.History().Record(QStringLiteral("toggle"), [&] {
             std::int16_t c = 1;
             std::int16_t r = 4;
-            ToggleVisibilityCell(session.Document(), session.Grid(), c, r);
+            ToggleVisibilityCell(session.Document(), c, r);
         });
     }
     bool Sees(int viewer, int seen) const { return session.Document().IsVisible(viewer, seen); }

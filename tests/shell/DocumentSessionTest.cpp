@@ -27,7 +27,7 @@ class DocumentSessionTest : public ::testing::Test {
         session.History().Record(QStringLiteral("toggle"), [&] {
             std::int16_t c = static_cast<std::int16_t>(column);
             std::int16_t r = static_cast<std::int16_t>(row);
-            ToggleVisibilityCell(session.Document(), session.Grid(), c, r);
+            ToggleVisibilityCell(session.Document(), c, r);
         });
     }
 
@@ -58,9 +58,8 @@ TEST_F(DocumentSessionTest, UnsavedChangesFollowTheHistoryAndTheMarkedClicks) {
 
     // A recorded action that changed nothing adds no step and leaves the flag as it was.
     session.Undo();
-    session.History().Record(QStringLiteral("Cross Fw & Bw"), [&] {
-        EXPECT_EQ(MakeVisibilityMutual(session.Document(), session.Grid()), 0);
-    });
+    session.History().Record(QStringLiteral("Cross Fw & Bw"),
+                             [&] { EXPECT_EQ(MakeVisibilityMutual(session.Document()), 0); });
     EXPECT_FALSE(session.UnsavedChanges());
 
     session.Redo();

@@ -67,7 +67,7 @@ class AccessibleWindow : public WindowTest {
     std::set<int> Selected() {
         std::set<int> selected;
         for (std::int16_t b = 1; b <= window->Document().BlockCount; ++b) {
-            if (SelectedBlock(window->Grid(), b)) {
+            if (SelectedBlock(window->Grid().Selection(), b)) {
                 selected.insert(b - 1);
             }
         }

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "Ini.h"
-#include "ListViewModel.h"
 #include "Lumark_Allgemein.h"
+#include "MatrixGridModel.h"
 #include "WindowFixture.h"
 
 namespace lumark {

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "DevelopmentDirectory.h"
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "MatrixGridView.h"
 #include "Twips.h"
 #include "WindowFixture.h"

@@ -51,7 +51,7 @@ class RecoveryKeeperTest : public ::testing::Test {
         s.History().Record(QStringLiteral("toggle"), [&] {
             std::int16_t c = static_cast<std::int16_t>(column);
             std::int16_t r = static_cast<std::int16_t>(row);
-            ToggleVisibilityCell(s.Document(), s.Grid(), c, r);
+            ToggleVisibilityCell(s.Document(), c, r);
         });
     }
     void Toggle(int column, int row) { Toggle(*session, column, row); }

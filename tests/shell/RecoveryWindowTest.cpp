@@ -35,7 +35,7 @@ TEST(RecoveryWindowTest, AStartWithoutAFileOffersTheRecordAndShowsItsEdits) {
         killed.History().Record(QStringLiteral("toggle"), [&] {
             std::int16_t c = 2;
             std::int16_t r = 5;
-            ToggleVisibilityCell(killed.Document(), killed.Grid(), c, r);
+            ToggleVisibilityCell(killed.Document(), c, r);
         });
         edited = FormatVisibilityFile(killed.Document());
     }

@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QTest>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "WindowFixture.h"
 
 namespace lumark {

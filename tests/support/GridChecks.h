@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ListViewModel.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
@@ -12,7 +12,7 @@ namespace lumark {
 // Every cell's text follows its element. The expected texts come from the matrix alone, not
 // from the grid code under test: in row r (block number r - 1) the diagonal cell shows "(r-1)",
 // a cell whose column's block sees row r's block shows "r-1", any other "  ---".
-inline void ExpectGridInStep(const VisibilityDocument& doc, const ListViewModel& grid) {
+inline void ExpectGridInStep(const VisibilityDocument& doc, const MatrixGridModel& grid) {
     ASSERT_EQ(grid.ListItemCount(), doc.BlockCount);
     ASSERT_EQ(grid.ColumnHeaderCount(), doc.BlockCount + 1);
     for (int r = 1; r <= doc.BlockCount; ++r) {

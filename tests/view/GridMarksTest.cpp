@@ -39,9 +39,10 @@ VisibilityDocument SmallDocument() {
 
 struct Grid {
     VisibilityDocument doc = SmallDocument();
-    MatrixGridModel model{doc};
+    BlockSelection selection;
+    MatrixGridModel model{doc, selection};
 
-    Grid() { FillMatrixGrid(doc, model); }
+    Grid() { FillMatrixGrid(model); }
 
     QVariant Background(int row, int column) const {
         return model.data(model.index(row - 1, column), Qt::BackgroundRole);
@@ -134,7 +135,7 @@ TEST(GridTint, AnEditAnnouncesItsMirror) {
         QSignalSpy changes(&grid.model, &QAbstractItemModel::dataChanged);
         std::int16_t column = static_cast<std::int16_t>(c);
         std::int16_t row = static_cast<std::int16_t>(r);
-        ToggleVisibilityCell(grid.doc, grid.model, column, row);
+        ToggleVisibilityCell(grid.doc, column, row);
         QCoreApplication::processEvents();
         bool announced = false;
         for (const QList<QVariant>& change : changes) {
@@ -152,7 +153,7 @@ TEST(GridTint, RecolouringAColumnAnnouncesNoTint) {
     Grid grid;
     QCoreApplication::processEvents();
     QSignalSpy changes(&grid.model, &QAbstractItemModel::dataChanged);
-    ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 3, 0);
+    ListViewFunktionen::SetListViewForeColor(grid.selection, SelectedColour, 3);
     QCoreApplication::processEvents();
     ASSERT_FALSE(changes.isEmpty());
     for (const QList<QVariant>& change : changes) {
@@ -163,8 +164,8 @@ TEST(GridTint, RecolouringAColumnAnnouncesNoTint) {
 
 TEST(HeaderMarks, SelectedBlocksHaveBoldHeadersInTheirColumnsColour) {
     Grid grid;
-    ListViewFunktionen::SetListViewForeColor(grid.model, SelectedColour, 4, 0);  // block 3
-    ListViewFunktionen::SetListViewForeColor(grid.model, 254, 2, 0);  // almost red: not selected
+    ListViewFunktionen::SetListViewForeColor(grid.selection, SelectedColour, 4);  // block 3
+    ListViewFunktionen::SetListViewForeColor(grid.selection, 254, 2);  // almost red: not selected
     for (int section = 0; section <= 4; ++section) {
         const QVariant font = grid.model.headerData(section, Qt::Horizontal, Qt::FontRole);
         const QVariant colour = grid.model.headerData(section, Qt::Horizontal, Qt::ForegroundRole);
@@ -178,7 +179,7 @@ TEST(HeaderMarks, SelectedBlocksHaveBoldHeadersInTheirColumnsColour) {
         EXPECT_EQ(grid.model.headerData(section, Qt::Horizontal).toString(),
                   grid.model.ColumnHeaderText(section + 1));
     }
-    ListViewFunktionen::SetListViewForeColor(grid.model, NormalColour, 4, 0);
+    ListViewFunktionen::SetListViewForeColor(grid.selection, NormalColour, 4);
     EXPECT_FALSE(grid.model.headerData(3, Qt::Horizontal, Qt::ForegroundRole).isValid());
 }
 

@@ -5,8 +5,6 @@
 
 #include "ListViewFunktionen.h"
 #include "LumarkError.h"
-#include "MatrixGrid.h"
-#include "VisibilityDocument.h"
 
 using namespace lumark;
 
@@ -15,11 +13,20 @@ namespace {
 constexpr std::uint32_t Red = SelectedColour;
 constexpr std::uint32_t Default = SystemWindowTextColour;
 
-// A grid of `blocks` blocks: `blocks` rows and a label column plus one column per block.
+// A list of the grid's shape for `blocks` blocks: `blocks` rows and a label column plus one
+// column per block.
 void Build(ListViewModel& grid, std::int16_t blocks) {
-    VisibilityDocument doc;
-    doc.BlockCount = blocks;
-    FillMatrixGrid(doc, grid);
+    grid.BeginRebuild();
+    grid.ClearListItems();
+    grid.ClearColumnHeaders();
+    grid.AddColumnHeader(QString(), QString(), 0);
+    for (int b = 1; b <= blocks; ++b) {
+        grid.AddColumnHeader(QStringLiteral("B%1").arg(b), QString::number(b - 1), 550);
+    }
+    for (int b = 1; b <= blocks; ++b) {
+        grid.AddListItem(b, QStringLiteral("Z%1").arg(b), QString::number(b - 1));
+    }
+    grid.EndRebuild();
 }
 
 // Colour of every cell, row by row; column 0 is the item's own text.
@@ -100,24 +107,4 @@ TEST(SetListViewForeColor, ManyCallsInOneTurnRefreshOnce) {
     EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(grid.SubItemForeColour(300, 300), Red);
     EXPECT_EQ(grid.SubItemForeColour(1, 300), Red);
-}
-
-TEST(SelectedBlock, OnlyExactlyRedOnTheDiagonalCounts) {
-    ListViewModel grid;
-    Build(grid, 6);
-    ListViewFunktionen::SetListViewForeColor(grid, Red, 4 + 1, 0);
-    ListViewFunktionen::SetListViewForeColor(grid, NormalColour, 2 + 1, 0);
-    grid.SetSubItemForeColour(5, 5, 254);
-    grid.SetSubItemForeColour(6, 6, 0x800000FFu);
-    grid.SetSubItemForeColour(1, 3, Red);  // off the diagonal: says nothing about a block
-    const bool expected[] = {false, false, false, true, false, false};
-    for (std::int16_t b = 1; b <= 6; ++b) {
-        EXPECT_EQ(SelectedBlock(grid, b), expected[b - 1]) << b;
-    }
-    EXPECT_THROW(SelectedBlock(grid, 7), LumarkError);
-
-    Build(grid, 6);  // a rebuilt grid has no selection
-    for (std::int16_t b = 1; b <= 6; ++b) {
-        EXPECT_FALSE(SelectedBlock(grid, b)) << b;
-    }
 }

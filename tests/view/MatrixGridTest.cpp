@@ -8,6 +8,7 @@
 #include "LumarkError.h"
 #include "LumarkModule.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 using namespace lumark;
@@ -21,6 +22,18 @@ VisibilityDocument Document(std::int16_t blocks) {
     return doc;
 }
 
+// A grid showing its own document.
+struct Shown {
+    VisibilityDocument doc;
+    BlockSelection selection;
+    MatrixGridModel grid{doc, selection};
+
+    void Fill(const VisibilityDocument& shown, GridPlace place = GridPlace::Start) {
+        doc = shown;
+        FillMatrixGrid(grid, place);
+    }
+};
+
 }  // namespace
 
 TEST(WrapBlockIndex, TakesOneStepAcrossTheSeam) {
@@ -32,8 +45,9 @@ TEST(WrapBlockIndex, TakesOneStepAcrossTheSeam) {
 }
 
 TEST(FillMatrixGrid, EmptyDocumentHasOnlyTheHiddenLabelColumn) {
-    ListViewModel grid;
-    FillMatrixGrid(Document(0), grid);
+    Shown shown;
+    MatrixGridModel& grid = shown.grid;
+    shown.Fill(Document(0));
     EXPECT_EQ(grid.ColumnHeaderCount(), 1);
     EXPECT_EQ(grid.ColumnHeaderWidth(1), 0);
     EXPECT_EQ(grid.ColumnHeaderText(1), QString());
@@ -41,8 +55,9 @@ TEST(FillMatrixGrid, EmptyDocumentHasOnlyTheHiddenLabelColumn) {
 }
 
 TEST(FillMatrixGrid, KeysHeadersAndItemTexts) {
-    ListViewModel grid;
-    FillMatrixGrid(Document(12), grid);
+    Shown shown;
+    MatrixGridModel& grid = shown.grid;
+    shown.Fill(Document(12));
     ASSERT_EQ(grid.ColumnHeaderCount(), 13);
     ASSERT_EQ(grid.ListItemCount(), 12);
     EXPECT_EQ(grid.ColumnHeaderKey(2), QStringLiteral("B1"));
@@ -58,8 +73,9 @@ TEST(FillMatrixGrid, OneBlockShowsItsDiagonalWhateverTheElementHolds) {
     for (std::int16_t value : {True16, False16}) {
         VisibilityDocument doc = Document(1);
         doc.SetElement(1, 1, value);
-        ListViewModel grid;
-        FillMatrixGrid(doc, grid);
+        Shown shown;
+        MatrixGridModel& grid = shown.grid;
+        shown.Fill(doc);
         ASSERT_EQ(grid.ColumnHeaderCount(), 2);
         EXPECT_EQ(grid.SubItemText(1, 1), QStringLiteral("(0)"));
     }
@@ -68,18 +84,20 @@ TEST(FillMatrixGrid, OneBlockShowsItsDiagonalWhateverTheElementHolds) {
 TEST(FillMatrixGrid, TrueElementShowsItsRowNumberInItsColumn) {
     VisibilityDocument doc = Document(10);
     doc.SetElement(3, 8, True16);
-    ListViewModel grid;
-    FillMatrixGrid(doc, grid);
+    Shown shown;
+    MatrixGridModel& grid = shown.grid;
+    shown.Fill(doc);
     EXPECT_EQ(grid.SubItemText(8, 3), QStringLiteral("7"));      // row 8, column headed 2
     EXPECT_EQ(grid.SubItemText(3, 8), QStringLiteral("  ---"));  // the mirror is not set
     EXPECT_EQ(grid.SubItemText(8, 8), QStringLiteral("(7)"));
 }
 
 TEST(FillMatrixGrid, LoadingFewerBlocksLeavesNothingOfTheLargerGrid) {
-    ListViewModel grid;
-    FillMatrixGrid(Document(8), grid);
-    grid.SetSubItemForeColour(2, 2, 255);
-    FillMatrixGrid(Document(3), grid);
+    Shown shown;
+    MatrixGridModel& grid = shown.grid;
+    shown.Fill(Document(8));
+    ListViewFunktionen::SetListViewForeColor(shown.selection, 255, 3);
+    shown.Fill(Document(3));
     EXPECT_EQ(grid.ColumnHeaderCount(), 4);
     EXPECT_EQ(grid.ListItemCount(), 3);
     for (int r = 1; r <= 3; ++r) {
@@ -95,66 +113,24 @@ TEST(FillMatrixGrid, KeptPlaceKeepsTheSelectedBlocksTheDocumentStillHas) {
     const std::tuple<GridPlace, std::int16_t, std::set<int>> cases[] = {
         {GridPlace::Kept, 8, {2, 5, 6}}, {GridPlace::Kept, 5, {2, 5}}, {GridPlace::Start, 6, {}}};
     for (const auto& [place, blocks, kept] : cases) {
-        ListViewModel grid;
-        FillMatrixGrid(Document(6), grid);
+        Shown shown;
+        MatrixGridModel& grid = shown.grid;
+        shown.Fill(Document(6));
         for (const int b : {2, 5, 6}) {
-            ListViewFunktionen::SetListViewForeColor(grid, SelectedColour, b + 1, 0);
+            ListViewFunktionen::SetListViewForeColor(shown.selection, SelectedColour, b + 1);
         }
         bool told = false;  // views hear whether to keep their place while the reset is announced
         QObject::connect(&grid, &QAbstractItemModel::modelReset,
                          [&] { told = grid.RebuildKeepsPlace(); });
-        FillMatrixGrid(Document(blocks), grid, place);
+        shown.Fill(Document(blocks), place);
         std::set<int> selected;
         for (std::int16_t b = 1; b <= blocks; ++b) {
-            if (SelectedBlock(grid, b) && grid.SubItemForeColour(1, b) == SelectedColour) {
+            if (SelectedBlock(shown.selection, b) &&
+                grid.SubItemForeColour(1, b) == SelectedColour) {
                 selected.insert(b);  // the whole column, not only its diagonal cell
             }
         }
         EXPECT_EQ(selected, kept) << blocks;
         EXPECT_EQ(told, place == GridPlace::Kept) << blocks;
     }
-}
-
-TEST(RefreshMatrixCell, WrapsBothIndicesAndStoresThemBack) {
-    VisibilityDocument doc = Document(10);
-    ListViewModel grid;
-    FillMatrixGrid(doc, grid);
-    doc.SetElement(1, 4, True16);
-    doc.SetElement(10, 4, True16);
-
-    std::int16_t column = 11;  // one past the last block: block index 1
-    std::int16_t row = 4;
-    RefreshMatrixCell(doc, grid, column, row);
-    EXPECT_EQ(column, 1);
-    EXPECT_EQ(grid.SubItemText(4, 1), QStringLiteral("3"));
-
-    column = -3;  // any index below 1 is block index n
-    RefreshMatrixCell(doc, grid, column, row);
-    EXPECT_EQ(column, 10);
-    EXPECT_EQ(grid.SubItemText(4, 10), QStringLiteral("3"));
-}
-
-TEST(RefreshMatrixCell, ZeroIndexChangesNothing) {
-    VisibilityDocument doc = Document(5);
-    ListViewModel grid;
-    FillMatrixGrid(doc, grid);
-    doc.SetElement(0, 3, True16);
-    doc.SetElement(3, 0, True16);
-    std::int16_t zero = 0;
-    std::int16_t three = 3;
-    RefreshMatrixCell(doc, grid, zero, three);
-    RefreshMatrixCell(doc, grid, three, zero);
-    EXPECT_EQ(zero, 0);
-    EXPECT_EQ(three, 3);
-    for (int r = 1; r <= 5; ++r) {
-        EXPECT_NE(grid.SubItemText(r, 5), QStringLiteral("2"));
-    }
-}
-
-TEST(RefreshMatrixCell, CellOfAnUnbuiltGridIsAnError) {
-    VisibilityDocument doc = Document(5);
-    ListViewModel grid;  // never filled
-    std::int16_t column = 2;
-    std::int16_t row = 2;
-    EXPECT_THROW(RefreshMatrixCell(doc, grid, column, row), LumarkError);
 }

@@ -5,7 +5,6 @@
 
 #include "LumarkError.h"
 #include "LumarkModule.h"
-#include "MatrixGrid.h"
 
 namespace lumark {
 
@@ -18,15 +17,20 @@ void NoteCellEdit(const VisibilityDocument& doc, CellEdit::Kind kind, std::int16
     }
 }
 
+// Where the cell of an edit aimed across the seam lies.
+void WrapCell(const VisibilityDocument& doc, std::int16_t& column, std::int16_t& row) {
+    if (column != 0 && row != 0) {
+        column = LumarkModule::WrapBlockIndex(column, doc.BlockCount);
+        row = LumarkModule::WrapBlockIndex(row, doc.BlockCount);
+    }
+}
+
 }  // namespace
 
-void ReplayElementChanges(VisibilityDocument& doc, ListViewModel& grid,
-                          const std::vector<ElementChange>& changes, Replay direction) {
+void ReplayElementChanges(VisibilityDocument& doc, const std::vector<ElementChange>& changes,
+                          Replay direction) {
     const auto apply = [&](const ElementChange& change, std::int16_t value) {
         doc.SetElement(change.Column, change.Row, value);
-        std::int16_t column = change.Column;
-        std::int16_t row = change.Row;
-        RefreshMatrixCell(doc, grid, column, row);
     };
     if (direction == Replay::Undo) {
         for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
@@ -39,16 +43,14 @@ void ReplayElementChanges(VisibilityDocument& doc, ListViewModel& grid,
     }
 }
 
-void ToggleVisibilityCell(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
-                          std::int16_t& row) {
+void ToggleVisibilityCell(VisibilityDocument& doc, std::int16_t& column, std::int16_t& row) {
     NoteCellEdit(doc, CellEdit::Kind::Toggle, column, row);
     const std::int16_t element = doc.Matrix.Get(column, row);
     doc.SetElement(column, row, static_cast<std::int16_t>(~element));
-    RefreshMatrixCell(doc, grid, column, row);
+    WrapCell(doc, column, row);
 }
 
-void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_t& column,
-                       std::int16_t& row) {
+void SetVisibilityEdge(VisibilityDocument& doc, std::int16_t& column, std::int16_t& row) {
     NoteCellEdit(doc, CellEdit::Kind::Edge, column, row);
     const std::int16_t n = doc.BlockCount;
     // Outside the ring the walks below would never meet their end.
@@ -66,7 +68,6 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
     std::int16_t x = r;
     while (x != c) {
         doc.SetElement(c, x, True16);
-        RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x + step), n);
     }
 
@@ -86,12 +87,11 @@ void SetVisibilityEdge(VisibilityDocument& doc, ListViewModel& grid, std::int16_
     x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(r - step), n);
     while (x != limit) {
         doc.SetElement(c, x, False16);
-        RefreshMatrixCell(doc, grid, c, x);
         x = LumarkModule::WrapBlockIndex(static_cast<std::int16_t>(x - step), n);
     }
 }
 
-int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
+int MakeVisibilityMutual(VisibilityDocument& doc) {
     int changed = 0;
     for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
         for (std::int16_t j = 1; j <= doc.BlockCount; ++j) {
@@ -102,15 +102,12 @@ int MakeVisibilityMutual(VisibilityDocument& doc, ListViewModel& grid) {
                 ++changed;
                 doc.SetElement(j, i, True16);
             }
-            std::int16_t column = j;
-            std::int16_t row = i;
-            RefreshMatrixCell(doc, grid, column, row);
         }
     }
     return changed;
 }
 
-int RemoveOneWayVisibility(VisibilityDocument& doc, ListViewModel& grid) {
+int RemoveOneWayVisibility(VisibilityDocument& doc) {
     int removed = 0;
     for (std::int16_t i = 1; i <= doc.BlockCount; ++i) {
         for (std::int16_t j = i + 1; j <= doc.BlockCount; ++j) {
@@ -118,10 +115,7 @@ int RemoveOneWayVisibility(VisibilityDocument& doc, ListViewModel& grid) {
             if (forward == (doc.Matrix.Get(j, i) == True16)) {
                 continue;
             }
-            std::int16_t column = forward ? i : j;
-            std::int16_t row = forward ? j : i;
-            doc.SetElement(column, row, False16);
-            RefreshMatrixCell(doc, grid, column, row);
+            doc.SetElement(forward ? i : j, forward ? j : i, False16);
             ++removed;
         }
     }

@@ -9,6 +9,7 @@
 #include "LumarkError.h"
 #include "MatrixEdits.h"
 #include "MatrixGrid.h"
+#include "MatrixGridModel.h"
 #include "VisibilityDocument.h"
 
 using namespace lumark;
@@ -17,19 +18,20 @@ namespace {
 
 struct Edited {
     VisibilityDocument doc;
-    ListViewModel grid;
+    BlockSelection selection;
+    MatrixGridModel grid{doc, selection};
 
     explicit Edited(std::int16_t blocks) {
         doc.VersionText = "1.2";
         doc.BlockCount = blocks;
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     void SetColumn(std::int16_t c, std::int16_t value) {
         for (int r = 1; r <= doc.BlockCount; ++r) {
             doc.SetElement(c, r, value);
         }
-        FillMatrixGrid(doc, grid);
+        FillMatrixGrid(grid);
     }
 
     void ExpectGridInStep() const { lumark::ExpectGridInStep(doc, grid); }
@@ -54,17 +56,17 @@ TEST(ToggleVisibilityCell, TogglingTwiceRestoresElementAndText) {
     Edited e(10);
     std::int16_t c = 3;
     std::int16_t r = 5;
-    ToggleVisibilityCell(e.doc, e.grid, c, r);
+    ToggleVisibilityCell(e.doc, c, r);
     EXPECT_TRUE(e.doc.IsVisible(3, 5));
     EXPECT_FALSE(e.doc.IsVisible(5, 3));
     EXPECT_EQ(e.grid.SubItemText(5, 3), QStringLiteral("4"));
-    ToggleVisibilityCell(e.doc, e.grid, c, r);
+    ToggleVisibilityCell(e.doc, c, r);
     EXPECT_EQ(e.doc.Matrix.Get(3, 5), False16);
     EXPECT_EQ(e.grid.SubItemText(5, 3), QStringLiteral("  ---"));
 
     std::int16_t b = 7;  // the diagonal keeps its parentheses either way
     for (std::int16_t expected : {True16, False16}) {
-        ToggleVisibilityCell(e.doc, e.grid, b, b);
+        ToggleVisibilityCell(e.doc, b, b);
         EXPECT_EQ(e.doc.Matrix.Get(7, 7), expected);
         EXPECT_EQ(e.grid.SubItemText(7, 7), QStringLiteral("(6)"));
     }
@@ -74,17 +76,17 @@ TEST(ToggleVisibilityCell, IndicesAreCheckedNotWrappedButTheCellIs) {
     Edited e(10);
     std::int16_t zero = 0;
     std::int16_t four = 4;
-    ToggleVisibilityCell(e.doc, e.grid, four, zero);  // an element without a cell
+    ToggleVisibilityCell(e.doc, four, zero);  // an element without a cell
     EXPECT_EQ(e.doc.Matrix.Get(4, 0), True16);
     e.ExpectGridInStep();
 
     std::int16_t past = 11;  // one past the last block: the element flips, the cell of block 1
-    ToggleVisibilityCell(e.doc, e.grid, four, past);
+    ToggleVisibilityCell(e.doc, four, past);
     EXPECT_EQ(e.doc.Matrix.Get(4, 11), True16);
     EXPECT_EQ(past, 1);
 
     std::int16_t beyond = 301;
-    EXPECT_THROW(ToggleVisibilityCell(e.doc, e.grid, four, beyond), LumarkError);
+    EXPECT_THROW(ToggleVisibilityCell(e.doc, four, beyond), LumarkError);
 }
 
 TEST(SetVisibilityEdge, SetsThePathAndClearsUpToTheLimit) {
@@ -119,10 +121,10 @@ TEST(SetVisibilityEdge, SetsThePathAndClearsUpToTheLimit) {
                 e.doc.SetElement(k.r, k.c, True16);  // the mirror must stay as it is
             }
             e.SetColumn(k.c, start);
-            ListViewFunktionen::SetListViewForeColor(e.grid, SelectedColour, k.c + 1, 0);
+            ListViewFunktionen::SetListViewForeColor(e.selection, SelectedColour, k.c + 1);
             std::int16_t c = k.c;
             std::int16_t r = k.r;
-            SetVisibilityEdge(e.doc, e.grid, c, r);
+            SetVisibilityEdge(e.doc, c, r);
             EXPECT_EQ(c, k.c);
             EXPECT_EQ(r, k.r);
             for (int x = 1; x <= k.n; ++x) {
@@ -136,7 +138,7 @@ TEST(SetVisibilityEdge, SetsThePathAndClearsUpToTheLimit) {
                 EXPECT_EQ(e.doc.Matrix.Get(k.r, k.c), True16);
             }
             e.ExpectGridInStep();
-            EXPECT_TRUE(SelectedBlock(e.grid, k.c));  // colours untouched
+            EXPECT_TRUE(SelectedBlock(e.selection, k.c));  // colours untouched
             EXPECT_EQ(e.grid.SubItemForeColour(k.r, k.c), SelectedColour);
         }
     }
@@ -147,19 +149,19 @@ TEST(SetVisibilityEdge, IndexOutsideTheRingIsAnError) {
     for (auto [column, row] : {std::pair{0, 3}, {3, 0}, {11, 3}, {3, 11}}) {
         std::int16_t c = static_cast<std::int16_t>(column);
         std::int16_t r = static_cast<std::int16_t>(row);
-        EXPECT_THROW(SetVisibilityEdge(e.doc, e.grid, c, r), LumarkError) << column << ", " << row;
+        EXPECT_THROW(SetVisibilityEdge(e.doc, c, r), LumarkError) << column << ", " << row;
     }
 }
 
 TEST(MakeVisibilityMutual, MirrorsALoneElementOnce) {
     Edited e(6);
     e.doc.SetElement(2, 5, True16);
-    ListViewFunktionen::SetListViewForeColor(e.grid, SelectedColour, 5 + 1, 0);
-    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), 1);
+    ListViewFunktionen::SetListViewForeColor(e.selection, SelectedColour, 5 + 1);
+    EXPECT_EQ(MakeVisibilityMutual(e.doc), 1);
     EXPECT_EQ(e.doc.Matrix.Get(5, 2), True16);
     EXPECT_EQ(e.grid.SubItemText(2, 5), QStringLiteral("1"));  // row 2, the column headed 4
-    EXPECT_TRUE(SelectedBlock(e.grid, 5));
-    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), 0);
+    EXPECT_TRUE(SelectedBlock(e.selection, 5));
+    EXPECT_EQ(MakeVisibilityMutual(e.doc), 0);
 }
 
 TEST(MakeVisibilityMutual, NothingToMirrorChangesNothing) {
@@ -168,10 +170,10 @@ TEST(MakeVisibilityMutual, NothingToMirrorChangesNothing) {
     e.doc.SetElement(4, 1, True16);
     e.doc.SetElement(3, 3, True16);
     const VisibilityMatrix before = e.doc.Matrix;
-    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), 0);
+    EXPECT_EQ(MakeVisibilityMutual(e.doc), 0);
     EXPECT_TRUE(e.doc.Matrix == before);
     Edited empty(0);
-    EXPECT_EQ(MakeVisibilityMutual(empty.doc, empty.grid), 0);
+    EXPECT_EQ(MakeVisibilityMutual(empty.doc), 0);
 }
 
 TEST(MakeVisibilityMutual, JoinsTheMatrixWithItsMirror) {
@@ -183,7 +185,7 @@ TEST(MakeVisibilityMutual, JoinsTheMatrixWithItsMirror) {
         }
     }
     e.doc.SetElement(41, 2, True16);  // outside the document: neither read nor mirrored
-    FillMatrixGrid(e.doc, e.grid);
+    FillMatrixGrid(e.grid);
     const VisibilityMatrix before = e.doc.Matrix;
     int expectedChanges = 0;
     for (int c = 1; c <= 40; ++c) {
@@ -191,7 +193,7 @@ TEST(MakeVisibilityMutual, JoinsTheMatrixWithItsMirror) {
             expectedChanges += before.Get(r, c) == True16 && before.Get(c, r) != True16;
         }
     }
-    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), expectedChanges);
+    EXPECT_EQ(MakeVisibilityMutual(e.doc), expectedChanges);
     for (int c = 1; c <= 40; ++c) {
         for (int r = 1; r <= 40; ++r) {
             const bool either = before.Get(c, r) == True16 || before.Get(r, c) == True16;
@@ -209,15 +211,15 @@ TEST(RemoveOneWayVisibility, PairsSeenOneWayBecomeSeenNeitherWay) {
     for (const auto& [c, r] : {std::pair{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {4, 2}, {4, 4}}) {
         e.doc.SetElement(c, r, True16);
     }
-    FillMatrixGrid(e.doc, e.grid);
-    EXPECT_EQ(RemoveOneWayVisibility(e.doc, e.grid), 2);
+    FillMatrixGrid(e.grid);
+    EXPECT_EQ(RemoveOneWayVisibility(e.doc), 2);
     VisibilityDocument expected;
     for (const auto& [c, r] : {std::pair{1, 1}, {1, 2}, {2, 1}, {2, 2}, {4, 4}}) {
         expected.SetElement(c, r, True16);
     }
     EXPECT_TRUE(e.doc.Matrix == expected.Matrix);
     e.ExpectGridInStep();
-    EXPECT_EQ(RemoveOneWayVisibility(e.doc, e.grid), 0);
+    EXPECT_EQ(RemoveOneWayVisibility(e.doc), 0);
 }
 
 namespace lumark {
@@ -247,7 +249,7 @@ TEST(MatrixChangeRecorder, RecordsOnlyTheElementsThatChangedInTheirOrder) {
     MatrixChangeRecorder recorder(e.doc);
     std::int16_t c = 10;
     std::int16_t r = 14;
-    SetVisibilityEdge(e.doc, e.grid, c, r);
+    SetVisibilityEdge(e.doc, c, r);
     // The path walks from the clicked block towards the column's, the clearing away from it.
     EXPECT_EQ(
         recorder.Changes(),
@@ -258,7 +260,7 @@ TEST(MatrixChangeRecorder, RecordsOnlyTheElementsThatChangedInTheirOrder) {
     EXPECT_EQ(recorder.FirstCellEdit()->Row, 14);
 
     std::int16_t again = 14;
-    SetVisibilityEdge(e.doc, e.grid, c, again);  // the same edge again changes nothing
+    SetVisibilityEdge(e.doc, c, again);  // the same edge again changes nothing
     EXPECT_EQ(recorder.Changes().size(), 5u);
 }
 
@@ -268,10 +270,10 @@ TEST(MatrixChangeRecorder, ToggleAndCrossReportWhatTheyChanged) {
     e.doc.SetElement(3, 4, True16);
     e.doc.SetElement(4, 3, True16);  // already mutual
     MatrixChangeRecorder recorder(e.doc);
-    EXPECT_EQ(MakeVisibilityMutual(e.doc, e.grid), 1);
+    EXPECT_EQ(MakeVisibilityMutual(e.doc), 1);
     std::int16_t zero = 0;  // an element without a cell is still an element
     std::int16_t one = 1;
-    ToggleVisibilityCell(e.doc, e.grid, one, zero);
+    ToggleVisibilityCell(e.doc, one, zero);
     EXPECT_EQ(recorder.Changes(), (Changes{{5, 2, 0, -1}, {1, 0, 0, -1}}));
     EXPECT_EQ(recorder.FirstCellEdit()->Operation, CellEdit::Kind::Toggle);
 }
@@ -282,8 +284,8 @@ TEST(MatrixChangeRecorder, HearsOnlyItsOwnDocument) {
     MatrixChangeRecorder recorder(e.doc);
     std::int16_t c = 2;
     std::int16_t r = 3;
-    ToggleVisibilityCell(other.doc, other.grid, c, r);
+    ToggleVisibilityCell(other.doc, c, r);
     EXPECT_TRUE(recorder.Changes().empty());
-    ToggleVisibilityCell(e.doc, e.grid, c, r);
+    ToggleVisibilityCell(e.doc, c, r);
     EXPECT_EQ(recorder.Changes(), (Changes{{2, 3, 0, -1}}));
 }
