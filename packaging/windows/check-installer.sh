@@ -141,9 +141,14 @@ check_removed() {
     [[ -f $localappdata/Lumark/recovery/record ]] || fail "the user's recovery record was removed"
 }
 
-# The uninstaller copies itself away and returns at once; settle waits for the copy.
+# The uninstaller copies itself away and returns at once; settle waits for the copy. Under a
+# loaded Wine that first step has failed once in a while: it is tried a second time.
 uninstall() {
-    run "$installed/uninstall.exe" /S || fail "uninstall.exe /S failed"
+    if ! run "$installed/uninstall.exe" /S; then
+        settle
+        echo "check-installer: uninstall.exe /S failed once, trying again" >&2
+        run "$installed/uninstall.exe" /S || fail "uninstall.exe /S failed"
+    fi
     settle
 }
 
