@@ -263,22 +263,6 @@ SaveSystemCalls SaveSystemCalls::Real() {
             [](const char* from, const char* to) { return ::rename(from, to); }};
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    WriteFileAtomically(path, bytes, SaveSystemCalls::Real());
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const WriteSystemCall& write) {
-    SaveSystemCalls calls = SaveSystemCalls::Real();
-    calls.Write = write;
-    WriteFileAtomically(path, bytes, calls);
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const SaveSystemCalls& calls) {
-    WriteFileAtomically(path, bytes, calls, {});
-}
-
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const SaveSystemCalls& calls, const std::string& backupFolder) {
     if (path.empty()) {

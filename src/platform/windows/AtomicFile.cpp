@@ -216,22 +216,6 @@ SaveSystemCalls SaveSystemCalls::Real() {
             [](int fd) { return platform::SyncData(fd) ? 0 : -1; }, &ReplaceNamed};
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    WriteFileAtomically(path, bytes, SaveSystemCalls::Real());
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const WriteSystemCall& write) {
-    SaveSystemCalls calls = SaveSystemCalls::Real();
-    calls.Write = write;
-    WriteFileAtomically(path, bytes, calls);
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const SaveSystemCalls& calls) {
-    WriteFileAtomically(path, bytes, calls, {});
-}
-
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const SaveSystemCalls& calls, const std::string& backupFolder) {
     if (path.empty()) {
