@@ -37,8 +37,10 @@ void LumarkMain::ConnectCommands() {
             &GridStatusPanels::ClearNote);
     ListView->setAccessibleDescription(
         ListView->accessibleDescription() +
-        QStringLiteral(" Plus and minus increase and decrease the selected blocks' view; "
-                       "Shift+Right and Shift+Left on a diagonal cell extend the selection."));
+        WithKeys(" {ClickCell} toggles the focused cell, {SelectColumn} selects its column, "
+                 "{AddColumn} adds its column to the selection. Plus and minus increase and "
+                 "decrease the selected blocks' view; Shift+Right and Shift+Left on a diagonal "
+                 "cell extend the selection."));
 }
 
 void LumarkMain::SelectBlocks_Key() {

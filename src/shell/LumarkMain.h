@@ -81,7 +81,7 @@ class LumarkMain : public QMainWindow {
     // Writes the document, in its layout, to a file the user picks; on success the window
     // follows that file.
     void SaveAs();
-    // F1: name, version, what Lumark edits, and its keys.
+    // The About box: name, version, what Lumark edits, and its keys.
     void ShowAbout();
     // Opens `path` as "Load" does once its dialog has returned it.
     void OpenDroppedFile(const std::string& path);

@@ -1,0 +1,145 @@
+#include <QKeySequence>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QStringList>
+#include <QUndoStack>
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "EditHistory.h"
+#include "WindowCommands.h"
+#include "WindowFixture.h"
+
+namespace lumark {
+namespace {
+
+// A key as Qt reads it, or the empty sequence when the text is no single key.
+QKeySequence OneKey(const QString& text) {
+    const QKeySequence keys = QKeySequence::fromString(text, QKeySequence::PortableText);
+    return keys.count() == 1 && keys.toString(QKeySequence::PortableText) == text ? keys
+                                                                                  : QKeySequence();
+}
+
+// The keys of the first column of the README's key table.
+std::vector<QKeySequence> ReadmeKeys() {
+    std::ifstream readme(LUMARK_SOURCE_DIR "/README.md");
+    std::string line;
+    while (std::getline(readme, line) && line != "### Keys") {
+    }
+    std::vector<QKeySequence> keys;
+    while (std::getline(readme, line) && (line.empty() || line[0] == '|')) {
+        QString cell = QString::fromStdString(line).section(QLatin1Char('|'), 1, 1);
+        cell.remove(QLatin1Char('`')).replace(QStringLiteral(" or "), QStringLiteral(","));
+        for (QString key : cell.split(QRegularExpression(QStringLiteral("[,;]")))) {
+            key = key.section(QLatin1Char('('), 0, 0).trimmed();
+            keys.push_back(QKeySequence::fromString(key, QKeySequence::PortableText));
+        }
+    }
+    return keys;
+}
+
+TEST(WindowCommandTable, EachKeyIsOneKeyBoundOnceAndNamedInTheReadme) {
+    const std::vector<QKeySequence> readme = ReadmeKeys();
+    std::map<QKeySequence, std::string> boundTo;
+    std::map<int, std::string> menuSlots;
+    for (const WindowCommand& command : WindowCommands()) {
+        SCOPED_TRACE(command.Id);
+        for (const char* text : command.Keys) {
+            const QKeySequence key = OneKey(QString::fromLatin1(text));
+            // The grid's keys may be described rather than named ("Arrows").
+            if (command.Taker == TakenBy::Window) {
+                ASSERT_FALSE(key.isEmpty()) << text;
+                EXPECT_TRUE(std::find(readme.begin(), readme.end(), key) != readme.end())
+                    << text << " is missing from the README's key table";
+            }
+            if (!key.isEmpty()) {
+                const auto [was, added] = boundTo.emplace(key, command.Id);
+                EXPECT_TRUE(added) << text << " is also " << was->second;
+            }
+        }
+        // Whatever runs can be reached, and whatever is offered runs.
+        EXPECT_EQ(command.Run != nullptr,
+                  (command.Taker == TakenBy::Window && !command.Keys.empty()) ||
+                      command.MenuText != nullptr || command.Button != nullptr);
+        if (command.MenuText != nullptr) {
+            EXPECT_GT(command.MenuSlot, 0);
+            EXPECT_TRUE(menuSlots.emplace(command.MenuSlot, command.Id).second)
+                << "slot " << command.MenuSlot << " of " << menuSlots[command.MenuSlot];
+        }
+        // Every key a text names is a command's.
+        EXPECT_FALSE(WithKeys(command.Tip).contains(QLatin1Char('{'))) << command.Tip;
+        EXPECT_FALSE(WithKeys(command.Description).contains(QLatin1Char('{')))
+            << command.Description;
+    }
+}
+
+TEST(WindowCommandTable, TextsNameTheKeysOfTheirCommands) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"({Save}); Save As: {SaveAs}", "(Ctrl+S); Save As: Ctrl+Shift+S"},
+        {"{SelectAll}", "Ctrl+A"},  // the first of its keys
+        {"{Decrease} in the grid", "- in the grid"},
+        {"{SetMinimum} {Unknown}", "{SetMinimum} {Unknown}"},  // no keys: left as written
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(WithKeys(text).toStdString(), expected);
+    }
+    EXPECT_EQ(HistoryKeysText(), QStringLiteral("Undo: Ctrl+Z    Redo: Ctrl+Shift+Z or Ctrl+Y"));
+}
+
+using WindowCommandWiring = WindowTest;
+
+TEST_F(WindowCommandWiring, EveryWindowKeyIsOneShortcutOfTheWindow) {
+    QStringList shortcuts;
+    for (const QShortcut* shortcut : window->findChildren<QShortcut*>()) {
+        EXPECT_EQ(shortcut->context(), Qt::WindowShortcut);
+        shortcuts << shortcut->key().toString(QKeySequence::PortableText);
+    }
+    QStringList table;
+    for (const WindowCommand& command : WindowCommands()) {
+        for (const char* key : command.Keys) {
+            if (command.Taker == TakenBy::Window) {
+                table << QString::fromLatin1(key);
+            }
+        }
+    }
+    shortcuts.sort();
+    table.sort();
+    EXPECT_EQ(shortcuts, table);  // a key made twice is ambiguous and does nothing
+}
+
+TEST_F(WindowCommandWiring, WithoutADocumentItsCommandsAskNothingAndChangeNothing) {
+    // At most a message saying why nothing happens.
+    const std::map<std::string, std::string> told = {
+        {"SaveAs", ""},
+        {"SelectBlocks", "There are no blocks to select: no file is loaded."},
+        {"SetDistance", ""},
+        {"RemoveOneWay", ""},
+        {"GoToBlock", "There are no blocks to go to: no file is loaded."},
+        {"Overview", ""},
+    };
+    for (const WindowCommand& command : WindowCommands()) {
+        if (command.Need != Needs::Document) {
+            continue;
+        }
+        SCOPED_TRACE(command.Id);
+        ASSERT_EQ(told.count(command.Id), 1u);
+        EXPECT_FALSE(Available(command, *window));
+        const std::string& message = told.at(command.Id);
+        if (!message.empty()) {
+            dialogs.AnswerMsgBox(UserDialogs::vbOK);
+        }
+        dialogs.calls.clear();
+        command.Run(*window);
+        ASSERT_EQ(dialogs.calls.size(), message.empty() ? 0u : 1u);
+        if (!message.empty()) {
+            EXPECT_EQ(dialogs.calls[0].Text, message);
+        }
+        EXPECT_EQ(window->History().Steps().count(), 0);
+        EXPECT_TRUE(window->Session().FilePath().empty());
+    }
+}
+
+}  // namespace
+}  // namespace lumark
