@@ -1,5 +1,5 @@
 // The window's routine edits of many blocks at once: ranges and lists of blocks, an exact view
-// distance and one-way links removed; the keys of every command (WindowCommands.cpp).
+// distance and one-way links removed; and the wiring of every command of WindowCommands.cpp.
 #include <QUndoStack>
 #include <algorithm>
 
