@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,6 +32,11 @@ class VisibilityMatrix {
     // Elements change only through the document, which shows every change to its recorder.
     friend class VisibilityDocument;
     void Set(int viewer, int seen, std::int16_t value) { cells_[Offset(viewer, seen)] = value; }
+    // Cells (viewer, 1..300) false.
+    void ClearRow(int viewer) {
+        std::fill_n(cells_.begin() + static_cast<std::ptrdiff_t>(Offset(viewer, 1)), MaxBlocks,
+                    False16);
+    }
 
     static std::size_t Offset(int viewer, int seen) {
         if (static_cast<unsigned>(viewer) >= static_cast<unsigned>(Size) ||
