@@ -41,9 +41,7 @@ const OptionSpec ForceOption{"force", nullptr,
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
 const OptionSpec OutputOption{"output", "OUT",
-                              "merge, edit: the file written (default OURS, or FILE); - for "
-                              "standard output",
-                              "-o"};
+                              "merge, edit: the file written; - for standard output", "-o"};
 const OptionSpec DryRunOption{"dry-run", nullptr, "edit: write nothing, list what would change"};
 const OptionSpec SelectOption{"select", "LIST",
                               "edit: select blocks, as Select blocks reads them, all or none"};
@@ -55,9 +53,9 @@ const OptionSpec SetDistanceOption{"set-distance", "N",
                                    "edit: Set distance N (0 to half the block count) on them"};
 const OptionSpec CrossOption{"cross", nullptr, "edit: Cross Fw & Bw"};
 const OptionSpec RemoveOneWayOption{"remove-one-way", nullptr, "edit: Remove one-way"};
-const OptionSpec ToggleOption{"toggle", "C:R",
-                              "edit: click the cell of column C, row R: whether block C sees R"};
-const OptionSpec EdgeOption{"edge", "C:R", "edit: the same click with Edge Setting ticked"};
+const OptionSpec ToggleOption{"toggle", "CELL",
+                              "edit: click cell C:R, column of block C, row of block R"};
+const OptionSpec EdgeOption{"edge", "CELL", "edit: the same click with Edge Setting ticked"};
 
 // A whole number as the tool has always taken it: white space around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
@@ -299,14 +297,15 @@ const std::vector<CommandSpec>& Commands() {
          "merge needs BASE, OURS and THEIRS",
          RunMerge},
         {"edit",
-         "edit FILE... [-o OUT] [--dry-run] STEP...",
-         {"run the editor's commands on each FILE in the order given, from no block",
-          "selected, and save it in its layout when its relation changed; a STEP is",
-          "--select LIST, --increase, --decrease, --set-minimum N, --set-distance N,",
-          "--cross, --remove-one-way, --toggle C:R or --edge C:R; a click clears the",
-          "selection, as in the editor; prints \"FILE: N entries changed in B blocks\"",
-          "or \"FILE: unchanged\"; a file that does not read or that a step does not",
-          "fit is named on standard error and left as it was; -o - writes standard output"},
+         "edit FILE... [-o OUT] [--dry-run] [--select LIST] [--increase] [--decrease] "
+         "[--set-minimum N] [--set-distance N] [--cross] [--remove-one-way] [--toggle CELL] "
+         "[--edge CELL]",
+         {"run the editor's commands on each FILE, as often and in the order given,",
+          "from no block selected, and save it in its layout when its relation",
+          "changed; a click (--toggle, --edge) clears the selection, as in the editor;",
+          "prints \"FILE: N entries changed in B blocks\" or \"FILE: unchanged\"; a file",
+          "that does not read or that a step does not fit is named on standard error",
+          "and left as it was; -o - writes standard output; --dry-run lists the changes"},
          {&SelectOption, &IncreaseOption, &DecreaseOption, &SetMinimumOption, &SetDistanceOption,
           &CrossOption, &RemoveOneWayOption, &ToggleOption, &EdgeOption, &OutputOption,
           &DryRunOption},
@@ -381,7 +380,7 @@ std::string HelpText() {
         "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
         "error. diff, like diff(1): 0 when the files hold the same relation in the same layout,\n"
         "1 when it listed differences, 2 when a file cannot be read. merge: 1 also on a\n"
-        "conflict.\n";
+        "conflict; edit: 1 also when a step does not fit a file.\n";
     return text;
 }
 
