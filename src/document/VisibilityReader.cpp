@@ -294,26 +294,14 @@ class WriterFormReading {
     // The old layout's 300 sections of 301 lines of at most five bytes, with room to spare.
     static constexpr std::size_t LongestFile = 64 + 300 * 301 * 5;
 
-    explicit WriterFormReading(std::string_view bytes) : bytes_(bytes) {}
+    // `seen` is kept from file to file, so that a batch reuses its memory.
+    WriterFormReading(std::string_view bytes, std::vector<std::int16_t>& seen)
+        : rest_(bytes), seen_(seen) {}
 
-    // Whether the bytes are in the writer's form; nothing is stored.
-    bool Check() {
-        rest_ = bytes_;
-        return Sections(nullptr);
-    }
-
-    // Reads the bytes, which Check() has found in the writer's form, into `doc`.
-    void CommitTo(VisibilityDocument& doc) {
-        rest_ = bytes_;
-        Sections(&doc);
-        doc.VersionText = std::string(version_);
-        doc.BlockCount = count_;
-    }
-
-  private:
-    // Checked first and stored afterwards, so that a file that departs from the form late
-    // leaves the document as it was without a copy of it.
-    bool Sections(VisibilityDocument* doc) {
+    // Whether the bytes are in the writer's form; what each block sees is noted, not stored,
+    // so that a file that departs from the form late leaves the document as it was.
+    bool Read() {
+        seen_.clear();
         bool oldLayout = false;
         if (Take("1.000000\r\n")) {
             oldLayout = true;
@@ -325,7 +313,7 @@ class WriterFormReading {
             return false;
         }
         for (int block = 1; block <= count; ++block) {
-            if ((!oldLayout && !Take("Block: ")) || !Section(doc, block, count, oldLayout)) {
+            if ((!oldLayout && !Take("Block: ")) || !Section(block, count, oldLayout)) {
                 return false;
             }
         }
@@ -333,6 +321,23 @@ class WriterFormReading {
         count_ = static_cast<std::int16_t>(count);
         return rest_.empty();
     }
+
+    // Stores what Read() found into `doc`.
+    void CommitTo(VisibilityDocument& doc) const {
+        auto next = seen_.begin();
+        for (int block = 1; block <= count_; ++block) {
+            doc.ClearRow(block);
+            for (; *next != EndOfSection; ++next) {
+                doc.MarkVisible(block, *next);
+            }
+            ++next;
+        }
+        doc.VersionText = std::string(version_);
+        doc.BlockCount = count_;
+    }
+
+  private:
+    static constexpr std::int16_t EndOfSection = -1;
 
     bool Take(std::string_view text) {
         if (rest_.substr(0, text.size()) != text) {
@@ -360,20 +365,17 @@ class WriterFormReading {
     // Where the writer's walk from `block`, one step forward, one step back, one further
     // forward and so on, reaches block `seen`; the writer lists the blocks seen in this order.
     static int WalkPosition(int block, int seen, int count) {
-        const int forward = (seen - block + count) % count;
+        const int forward = seen >= block ? seen - block : seen - block + count;
         const int backward = count - forward;
         return forward <= backward ? 2 * (forward - 1) : 2 * (backward - 1) + 1;
     }
 
     // A section after its "Block: " (new layout): the block, itself, the blocks it sees in the
     // walk's order, and the layout's end.
-    bool Section(VisibilityDocument* doc, int block, int count, bool oldLayout) {
+    bool Section(int block, int count, bool oldLayout) {
         int number = 0;
         if (!Number(number, count) || number != block - 1) {
             return false;
-        }
-        if (doc != nullptr) {
-            doc->ClearRow(block);
         }
         int entries = 0;
         int lastPosition = -2;  // itself comes first
@@ -387,20 +389,19 @@ class WriterFormReading {
                 return false;
             }
             lastPosition = position;
-            if (doc != nullptr) {
-                doc->MarkVisible(block, seen);
-            }
+            seen_.push_back(static_cast<std::int16_t>(seen));
             ++entries;
         }
         if (entries == 0) {
             return false;
         }
+        seen_.push_back(EndOfSection);
         if (!oldLayout) {
             return entries == EntriesPerSection || Take("-1\r\n\r\n");
         }
         // The old layout fills the section with "-1" lines: most of its bytes, compared at once.
         const std::size_t fill = 4 * static_cast<std::size_t>(EntriesPerSection - entries);
-        if (doc == nullptr && rest_.substr(0, fill) != NoBlockLines().substr(0, fill)) {
+        if (rest_.substr(0, fill) != NoBlockLines().substr(0, fill)) {
             return false;
         }
         rest_.remove_prefix(fill);
@@ -418,8 +419,8 @@ class WriterFormReading {
         return lines;
     }
 
-    std::string_view bytes_;
     std::string_view rest_;
+    std::vector<std::int16_t>& seen_;  // each block's entries, EndOfSection after each
     std::string_view version_;
     std::int16_t count_ = 0;
 };
@@ -428,12 +429,13 @@ class WriterFormReading {
 bool ReadWriterForm(VisibilityDocument& doc, const std::string& path) {
     // Kept from file to file: a batch of files reads into memory that is already there.
     thread_local std::string bytes;
+    thread_local std::vector<std::int16_t> seen;
     if (platform::ReadSmallFile(path, bytes, WriterFormReading::LongestFile) !=
         platform::ReadResult::Read) {
         return false;  // the full reading says why, or reads what is not a plain file
     }
-    WriterFormReading reading(bytes);
-    if (!reading.Check()) {
+    WriterFormReading reading(bytes, seen);
+    if (!reading.Read()) {
         return false;
     }
     reading.CommitTo(doc);
