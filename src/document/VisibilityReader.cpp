@@ -430,6 +430,9 @@ bool ReadWriterForm(VisibilityDocument& doc, const std::string& path) {
     // Kept from file to file: a batch of files reads into memory that is already there.
     thread_local std::string bytes;
     thread_local std::vector<std::int16_t> seen;
+    // Room for the longest at once: growing chunk by chunk would copy and fault in far more.
+    bytes.reserve(WriterFormReading::LongestFile + 1);
+    seen.reserve(VisibilityMatrix::MaxBlocks * (EntriesPerSection + 1));
     if (platform::ReadSmallFile(path, bytes, WriterFormReading::LongestFile) !=
         platform::ReadResult::Read) {
         return false;  // the full reading says why, or reads what is not a plain file
