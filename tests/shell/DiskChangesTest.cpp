@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +56,7 @@ class DiskChangesTest : public ::testing::Test {
         clock.start();
         while (!done() && clock.elapsed() < 5000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            ::usleep(5000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return done();
     }

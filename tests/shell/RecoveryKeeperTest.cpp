@@ -1,11 +1,9 @@
 #include "RecoveryKeeper.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QSignalSpy>
+#include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -22,6 +20,18 @@
 
 namespace lumark {
 namespace {
+
+// The file clock's epoch lies a whole number of seconds from the system clock's, so the two
+// clocks read at once give it.
+void SetModifiedTime(const std::string& path, std::time_t when) {
+    using namespace std::chrono;
+    using FileTime = std::filesystem::file_time_type;
+    const auto offset = round<seconds>(FileTime::clock::now().time_since_epoch() -
+                                       system_clock::now().time_since_epoch());
+    std::filesystem::last_write_time(
+        path, FileTime(duration_cast<FileTime::duration>(
+                  system_clock::from_time_t(when).time_since_epoch() + offset)));
+}
 
 constexpr int Yes = UserDialogs::vbYes;
 constexpr int No = UserDialogs::vbNo;
@@ -175,8 +185,7 @@ TEST_F(RecoveryKeeperTest, SeveralRecordsAreAskedAboutOldestFirst) {
     for (const std::string& name : Records()) {
         const std::string record = folder + "/" + name;
         if (test::ReadBytes(record).find(other) != std::string::npos) {
-            const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 60, 0}};
-            ASSERT_EQ(::utimensat(AT_FDCWD, record.c_str(), times, 0), 0);
+            SetModifiedTime(record, std::time(nullptr) - 60);
         }
     }
 
@@ -195,7 +204,7 @@ TEST_F(RecoveryKeeperTest, SeveralRecordsAreAskedAboutOldestFirst) {
 TEST_F(RecoveryKeeperTest, ARecordBackAtTheFilesStateRecoversUnmodified) {
     Toggle(1, 4);
     const std::string left = folder + "/lumark-1-1-00000000.recovery";
-    ASSERT_EQ(::link((folder + "/" + Records().at(0)).c_str(), left.c_str()), 0);
+    std::filesystem::create_hard_link(folder + "/" + Records().at(0), left);
     session->Undo();  // the undo is written, then the record removed: the link keeps it
     Restart();
     dialogs.AnswerMsgBox(Yes);
@@ -225,8 +234,7 @@ TEST_F(RecoveryKeeperTest, TheQuestionSaysWhatItOffersAndEachAnswerDoesIt) {
     Restart();
     const std::string kept = Records().at(0);
     const std::time_t when = 1700000000;
-    const timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (folder + "/" + kept).c_str(), times, 0), 0);
+    SetModifiedTime(folder + "/" + kept, when);
     char local[32];
     std::strftime(local, sizeof local, "%Y-%m-%d %H:%M:%S", std::localtime(&when));
 
