@@ -34,7 +34,7 @@ class TempDir {
             const fs::path candidate = base / ("lumark-test-" + std::to_string(std::rand()) + "-" +
                                                std::to_string(++counter));
             if (fs::create_directory(candidate)) {
-                path_ = candidate.generic_u8string();  // with '/', as users may write
+                path_ = candidate.u8string();  // with '\\', as the system's dialogs give it
             } else if (attempt > 100) {
                 throw std::runtime_error("cannot make a test folder");
             }
@@ -48,7 +48,7 @@ class TempDir {
     }
 
     const std::string& path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ class DiskChangesTest : public ::testing::Test {
     // As another program does it: new bytes renamed over the file.
     void OtherProgramWrites(const std::string& bytes) {
         test::WriteBytes(path + ".new", bytes);
-        ASSERT_EQ(::rename((path + ".new").c_str(), path.c_str()), 0);
+        std::filesystem::rename(path + ".new", path);
     }
     void Edit() {
         session.History().Record(QStringLiteral("toggle"), [&] {

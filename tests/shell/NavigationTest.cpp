@@ -271,9 +271,11 @@ TEST_F(Navigation, CtrlGGoesToTheBlocksDiagonalAndChangesNothingElse) {
 // the design size while empty fields held their room.
 TEST_F(Navigation, AReloadKeepsThePlaceTheLayoutFollowsAndTheLastFieldsReadWhole) {
     // The file as another program writes it: a ring seeing 2 blocks each side, in `layout`.
-    const std::string path = dir.filePath("visibility.txt").toStdString();
+    const std::string path =
+        QDir::toNativeSeparators(dir.filePath(QStringLiteral("visibility.txt"))).toStdString();
     const auto write = [&path](const char* layout) {
-        std::ofstream(path) << FormatVisibilityFile(MakeRingDocument(300, 2, layout));
+        std::ofstream(path, std::ios::binary)
+            << FormatVisibilityFile(MakeRingDocument(300, 2, layout));
     };
     write("1.2");
     window->OpenVisibilityFile(path);

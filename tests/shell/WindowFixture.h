@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -34,8 +35,10 @@ class WindowTest : public ::testing::Test {
         window = std::make_unique<LumarkMain>(dialogs, settings, commandLine);
     }
 
+    // The test's folder as the system's dialogs give it.
+    std::string Folder() const { return QDir::toNativeSeparators(dir.path()).toStdString(); }
     std::string Path(const std::string& name) const {
-        return dir.filePath(QString::fromStdString(name)).toStdString();
+        return QDir::toNativeSeparators(dir.filePath(QString::fromStdString(name))).toStdString();
     }
 
     static void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -61,6 +64,17 @@ class WindowTest : public ::testing::Test {
         const std::string path = Path(name);
         WriteBytes(path, text);
         return path;
+    }
+
+    // Makes every write of the file at `path` fail from now on: its folder goes; on Windows,
+    // which keeps a folder that the window watches, the file turns read-only instead.
+    void MakeWritingFail(const std::string& path) {
+        const QFileInfo file(QString::fromStdString(path));
+        if (LUMARK_POSIX_TESTS) {
+            EXPECT_TRUE(file.dir().removeRecursively());
+        } else {
+            EXPECT_TRUE(QFile::setPermissions(file.filePath(), QFile::ReadOwner | QFile::ReadUser));
+        }
     }
 
     QTemporaryDir dir;
