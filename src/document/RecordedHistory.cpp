@@ -33,6 +33,13 @@ void CheckBase(const VisibilityMatrix& base, std::int16_t blockCount) {
 
 }  // namespace
 
+bool JoinSteps(RecordedStep& top, const RecordedStep& next) {
+    top.Changes.insert(top.Changes.end(), next.Changes.begin(), next.Changes.end());
+    top.Changes = NetChanges(top.Changes);
+    top.Kind = StepKind::Action;  // one double click per click
+    return !top.Changes.empty();
+}
+
 RecordedHistory::RecordedHistory(const VisibilityMatrix& base, std::int16_t blockCount)
     : base_(base), blockCount_(blockCount), savedPosition_(0) {
     current_.Matrix = base;
@@ -56,6 +63,20 @@ RecordedHistory RecordedHistory::FromSteps(const VisibilityMatrix& base, std::in
     history.position_ = position;
     history.savedPosition_ = savedPosition;
     return history;
+}
+
+RecordedHistory RecordedHistory::StandingAt(const VisibilityMatrix& current,
+                                            std::int16_t blockCount,
+                                            std::vector<RecordedStep> steps, std::size_t position,
+                                            std::optional<std::size_t> savedPosition) {
+    if (position > steps.size()) {
+        throw LumarkError("a position beyond the " + std::to_string(steps.size()) + " steps");
+    }
+    RecordedHistory undone(current, blockCount);
+    for (std::size_t done = position; done > 0; --done) {
+        undone.Apply(undone.current_, steps[done - 1], false);
+    }
+    return FromSteps(undone.Current(), blockCount, std::move(steps), position, savedPosition);
 }
 
 void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,
@@ -101,13 +122,8 @@ RecordedHistory::Pushed RecordedHistory::Push(RecordedStep step) {
     if (savedPosition_ && *savedPosition_ > position_) {
         savedPosition_.reset();  // the file's state was among the steps dropped
     }
-    if (step.Kind == StepKind::DoubleClick && position_ > 0 &&
-        steps_.back().Kind == StepKind::CellClick && savedPosition_ != position_) {
-        RecordedStep& click = steps_.back();
-        click.Changes.insert(click.Changes.end(), step.Changes.begin(), step.Changes.end());
-        click.Changes = NetChanges(click.Changes);
-        click.Kind = StepKind::Action;  // one double click per click
-        if (!click.Changes.empty()) {
+    if (position_ > 0 && savedPosition_ != position_ && JoinsStep(steps_.back().Kind, step.Kind)) {
+        if (JoinSteps(steps_.back(), step)) {
             return Pushed::Merged;
         }
         steps_.pop_back();

@@ -23,6 +23,15 @@ struct RecordedStep {
     std::vector<ElementChange> Changes;
 };
 
+// Whether a step of kind `next` pushed right on top of one of kind `top` joins it, unless the
+// state before `next` matches the file.
+constexpr bool JoinsStep(StepKind top, StepKind next) {
+    return top == StepKind::CellClick && next == StepKind::DoubleClick;
+}
+// Takes `next` into `top` as one step: the net changes of both, and no further double click.
+// False when together they changed nothing, and `top` is to be dropped.
+bool JoinSteps(RecordedStep& top, const RecordedStep& next);
+
 // The edit history of one document as a recovery record keeps it, without Qt: the relation
 // before the first step, the steps, how many of them are done, and which state matches the
 // file on disk. Push, Undo and Redo change it as the edit history's undo stack changes: a push
@@ -41,6 +50,10 @@ class RecordedHistory {
     static RecordedHistory FromSteps(const VisibilityMatrix& base, std::int16_t blockCount,
                                      std::vector<RecordedStep> steps, std::size_t position,
                                      std::optional<std::size_t> savedPosition);
+    // The same, from the relation as it stands with the first `position` steps done.
+    static RecordedHistory StandingAt(const VisibilityMatrix& current, std::int16_t blockCount,
+                                      std::vector<RecordedStep> steps, std::size_t position,
+                                      std::optional<std::size_t> savedPosition);
 
     enum class Pushed { Added, Merged, Dropped };
     // A step done where the history stands; what became of it.

@@ -47,14 +47,12 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
         }
         const QString name =
             kind == StepKind::Action ? text : CellEditText(recorder.FirstCellEdit());
-        const RecordedEdit::Kind stepKind = kind == StepKind::Action ? RecordedEdit::Kind::Action
-                                            : kind == StepKind::CellClick
-                                                ? RecordedEdit::Kind::CellClick
-                                                : RecordedEdit::Kind::DoubleClick;
-        const std::vector<ElementChange> changes = recorder.TakeChanges();
-        stack_.push(new RecordedEdit(doc_, name, changes, stepKind));
+        RecordedStep step{name.toStdString(), kind, recorder.TakeChanges()};
         if (listener_ != nullptr) {
-            listener_->StepPushed(name, stepKind, changes);
+            stack_.push(new RecordedEdit(doc_, step));
+            listener_->StepPushed(step);
+        } else {
+            stack_.push(new RecordedEdit(doc_, std::move(step)));
         }
     };
     try {
@@ -101,6 +99,62 @@ void EditHistory::MarkSaved() {
     if (listener_ != nullptr) {
         listener_->MarkedSaved();
     }
+}
+
+VisibilityMatrix EditHistory::PutRecorded(const RecordedHistory& recorded) {
+    clickStepOnTop_ = false;
+    stack_.clear();
+    const std::vector<RecordedStep>& steps = recorded.Steps();
+    const std::optional<std::size_t>& saved = recorded.SavedPosition();
+    VisibilityMatrix onDisk = doc_.Matrix;
+    for (std::size_t done = 0; done <= steps.size(); ++done) {
+        if (saved == done) {
+            stack_.setClean();
+            onDisk = doc_.Matrix;
+        }
+        if (done < steps.size()) {
+            // Joined on the way in: a double click is never offered to a recovered click.
+            RecordedStep step{steps[done].Text, StepKind::Action, steps[done].Changes};
+            ReplayElementChanges(doc_, step.Changes, Replay::Redo);
+            stack_.push(new RecordedEdit(doc_, std::move(step)));
+        }
+    }
+    for (std::size_t done = steps.size(); done > recorded.Position(); --done) {
+        stack_.undo();
+    }
+    if (!saved) {
+        stack_.resetClean();
+    }
+    return onDisk;
+}
+
+const RecordedStep* EditHistory::ElementStep(int index) const {
+    // Every step on the stack is one of the history's own.
+    const auto* step = static_cast<const HistoryStep*>(stack_.command(index));
+    return step != nullptr ? step->Elements() : nullptr;
+}
+
+EditHistory::ElementSteps EditHistory::ElementStepsAround() const {
+    const int index = stack_.index();
+    int low = index;
+    while (low > 0 && ElementStep(low - 1) != nullptr) {
+        --low;
+    }
+    int high = index;
+    while (high < stack_.count() && ElementStep(high) != nullptr) {
+        ++high;
+    }
+    ElementSteps around;
+    for (int i = low; i < high; ++i) {
+        const RecordedStep& step = *ElementStep(i);
+        around.Steps.push_back({step.Text, StepKind::Action, step.Changes});
+    }
+    around.Position = static_cast<std::size_t>(index - low);
+    const int clean = stack_.cleanIndex();
+    if (clean >= low && clean <= high) {
+        around.SavedPosition = static_cast<std::size_t>(clean - low);
+    }
+    return around;
 }
 
 void EditHistory::Clear() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <optional>
 
 #include "MatrixGridModel.h"
 #include "UndoCommands.h"
@@ -10,13 +11,12 @@
 
 namespace lumark {
 
-// Hears each change of the history once the undo stack has made it, so that a copy kept
-// elsewhere (the recovery record) can follow. A step comes as pushed, before the stack merges a
-// double click's step into the click's.
+// Hears each change of the history once the undo stack has made it, so that a record kept
+// elsewhere (the recovery record) can follow. A step comes as pushed: a double click's step,
+// of its kind, has by then been merged into the click's step when the stack took it in.
 class HistoryListener {
   public:
-    virtual void StepPushed(const QString& text, RecordedEdit::Kind kind,
-                            const std::vector<ElementChange>& changes) = 0;
+    virtual void StepPushed(const RecordedStep& step) = 0;
     // A step that put another whole document in place was pushed.
     virtual void DocumentPushed() = 0;
     virtual void StepUndone() = 0;
@@ -56,13 +56,25 @@ class EditHistory {
     bool AtSavedState() const { return stack_.isClean(); }
     // Another document: no steps, matching its file.
     void Clear();
-    // No state in the history matches the file: for a history put back whose saved state was
-    // dropped. The listener is not told.
-    void ForgetSavedState() { stack_.resetClean(); }
+    // Puts `recorded` in place of the history, with the document standing at its base: its
+    // steps done and undone back to where it stood, the file's state where it was saved (none
+    // when it was not among them). Returns the relation in that state, or the base. The
+    // listener is not told: it is where the history came from.
+    VisibilityMatrix PutRecorded(const RecordedHistory& recorded);
     // Tells `listener` of every change from now on; nullptr for nobody.
     void SetListener(HistoryListener* listener) { listener_ = listener; }
 
     const QUndoStack& Steps() const { return stack_; }
+
+    // The steps of element changes around where the history stands, each as a finished action,
+    // up to a step that put another whole document in place on either side; how many of them
+    // are done, and after which the document matches its file, if it does within them.
+    struct ElementSteps {
+        std::vector<RecordedStep> Steps;
+        std::size_t Position = 0;
+        std::optional<std::size_t> SavedPosition;
+    };
+    ElementSteps ElementStepsAround() const;
 
     // "Increase (+) on 3 blocks": a command's caption and how many blocks are selected now.
     QString SelectedBlocksText(const QString& caption) const;
@@ -70,10 +82,11 @@ class EditHistory {
     static QString KeysText();
 
   private:
-    enum class StepKind { Action, CellClick, DoubleClick };
     // Redo when `forward`, else undo; the flag then says whether this is the saved state.
     bool Step(bool forward);
     void Run(StepKind kind, const QString& text, const std::function<void()>& action);
+    // The elements changed by the step at `index`; none for a step that replaced the document.
+    const RecordedStep* ElementStep(int index) const;
 
     VisibilityDocument& doc_;
     MatrixGridModel& grid_;

@@ -13,14 +13,13 @@ constexpr int CellClickId = 1;
 
 }  // namespace
 
-RecordedEdit::RecordedEdit(VisibilityDocument& doc, const QString& text,
-                           std::vector<ElementChange> changes, Kind kind)
-    : doc_(doc), changes_(std::move(changes)), kind_(kind) {
-    setText(text);
+RecordedEdit::RecordedEdit(VisibilityDocument& doc, RecordedStep step)
+    : doc_(doc), step_(std::move(step)) {
+    setText(QString::fromStdString(step_.Text));
 }
 
 void RecordedEdit::undo() {
-    ReplayElementChanges(doc_, changes_, Replay::Undo);
+    ReplayElementChanges(doc_, step_.Changes, Replay::Undo);
     applied_ = false;
 }
 
@@ -28,24 +27,21 @@ void RecordedEdit::redo() {
     if (applied_) {
         return;  // pushed after the action itself made the changes
     }
-    ReplayElementChanges(doc_, changes_, Replay::Redo);
+    ReplayElementChanges(doc_, step_.Changes, Replay::Redo);
     applied_ = true;
 }
 
 int RecordedEdit::id() const {
-    return kind_ == Kind::Action ? -1 : CellClickId;
+    return step_.Kind == StepKind::Action ? -1 : CellClickId;
 }
 
 bool RecordedEdit::mergeWith(const QUndoCommand* other) {
-    const auto* next = dynamic_cast<const RecordedEdit*>(other);
-    if (kind_ != Kind::CellClick || next == nullptr || next->kind_ != Kind::DoubleClick) {
+    // Only the steps of clicks share an id, and the stack offers only a step of the same id.
+    const auto& next = static_cast<const RecordedEdit&>(*other);
+    if (!JoinsStep(step_.Kind, next.step_.Kind)) {
         return false;
     }
-    std::vector<ElementChange> both = changes_;
-    both.insert(both.end(), next->changes_.begin(), next->changes_.end());
-    changes_ = NetChanges(both);
-    kind_ = Kind::Action;  // one double click per click
-    setObsolete(changes_.empty());
+    setObsolete(!JoinSteps(step_, next.step_));
     return true;
 }
 

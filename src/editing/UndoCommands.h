@@ -5,19 +5,24 @@
 
 #include "MatrixEdits.h"
 #include "MatrixGridModel.h"
+#include "RecordedHistory.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
 
+// A step of the edit history as its undo stack holds it.
+class HistoryStep : public QUndoCommand {
+  public:
+    // The elements the step changed; none for a step that put another whole document in place.
+    virtual const RecordedStep* Elements() const { return nullptr; }
+};
+
 // One step of the edit history: the elements an action changed, with their values before and
 // after. The action has already run when the step is pushed, so its first redo does nothing.
-class RecordedEdit : public QUndoCommand {
+class RecordedEdit : public HistoryStep {
   public:
-    // A cell click's step can take in the second click of a double click.
-    enum class Kind { Action, CellClick, DoubleClick };
-
-    RecordedEdit(VisibilityDocument& doc, const QString& text, std::vector<ElementChange> changes,
-                 Kind kind);
+    // `step`'s kind says whether it can take in the second click of a double click.
+    RecordedEdit(VisibilityDocument& doc, RecordedStep step);
 
     void undo() override;
     void redo() override;
@@ -26,18 +31,17 @@ class RecordedEdit : public QUndoCommand {
     // and the stack drops it.
     bool mergeWith(const QUndoCommand* other) override;
 
-    const std::vector<ElementChange>& Changes() const { return changes_; }
+    const RecordedStep* Elements() const override { return &step_; }
 
   private:
     VisibilityDocument& doc_;
-    std::vector<ElementChange> changes_;
-    Kind kind_;
+    RecordedStep step_;
     bool applied_ = true;
 };
 
 // A step that put another whole document in place, such as the file read again from disk:
 // block count and layout may differ, so the grid is rebuilt either way.
-class DocumentReplacement : public QUndoCommand {
+class DocumentReplacement : public HistoryStep {
   public:
     DocumentReplacement(VisibilityDocument& doc, MatrixGridModel& grid, const QString& text,
                         VisibilityDocument before, VisibilityDocument after);

@@ -66,8 +66,7 @@ class RecoveryKeeper : public QObject, private HistoryListener {
     void ProblemMet(const QString& text);
 
   private:
-    void StepPushed(const QString& text, RecordedEdit::Kind kind,
-                    const std::vector<ElementChange>& changes) override;
+    void StepPushed(const RecordedStep& step) override;
     void DocumentPushed() override;
     void StepUndone() override;
     void StepRedone() override;

@@ -95,5 +95,62 @@ TEST_F(EditHistoryTest, ADoubleClickFoldsIntoItsFirstClick) {
     EXPECT_EQ(history.Steps().undoText(), QStringLiteral("Toggle block 8 sees 8"));
 }
 
+// A recovered history: its steps as recorded, standing where it stood, saved where it was.
+TEST_F(EditHistoryTest, ARecordedHistoryPutInPlaceStandsWhereItStood) {
+    const std::vector<RecordedStep> steps = {
+        {"a", StepKind::Action, {{1, 2, 0, -1}}},
+        {"b", StepKind::CellClick, {{3, 4, 0, -1}, {1, 2, -1, 0}}},
+        {"c", StepKind::Action, {{5, 5, 0, -1}}},
+    };
+    const VisibilityMatrix onDisk =
+        history.PutRecorded(RecordedHistory::FromSteps(doc.Matrix, 20, steps, 1, 2));
+    EXPECT_EQ(Steps(), 3);
+    EXPECT_EQ(history.Steps().undoText(), QStringLiteral("a"));
+    EXPECT_EQ(history.Steps().redoText(), QStringLiteral("b"));
+    EXPECT_TRUE(doc.IsVisible(1, 2));
+    EXPECT_FALSE(doc.IsVisible(3, 4));
+    EXPECT_FALSE(history.AtSavedState());
+    EXPECT_EQ(onDisk.Get(1, 2), False16);
+    EXPECT_EQ(onDisk.Get(3, 4), True16);
+    EXPECT_EQ(onDisk.Get(5, 5), False16);
+    history.Redo();
+    EXPECT_TRUE(history.AtSavedState());
+    EXPECT_EQ(doc.Matrix, onDisk);
+
+    // With the saved state not among the steps, no state of the history is the file's.
+    doc.Matrix = VisibilityMatrix();
+    history.PutRecorded(RecordedHistory::FromSteps(doc.Matrix, 20, steps, 3, std::nullopt));
+    for (int undone = 0; undone <= 3; ++undone) {
+        EXPECT_FALSE(history.AtSavedState()) << undone;
+        history.Undo();
+    }
+    EXPECT_EQ(doc.Matrix, VisibilityMatrix());
+}
+
+TEST_F(EditHistoryTest, TheElementStepsAroundEndAtAStepThatReplacedTheDocument) {
+    Toggle(1, 2);
+    VisibilityDocument reread = doc;
+    reread.SetElement(7, 7, True16);
+    history.Replace(QStringLiteral("Reload from disk"), reread);
+    history.MarkSaved();
+    Toggle(3, 4);
+    Toggle(5, 6);
+    history.Undo();
+    EditHistory::ElementSteps around = history.ElementStepsAround();
+    ASSERT_EQ(around.Steps.size(), 2u);
+    EXPECT_EQ(around.Steps[0].Changes[0].Column, 3);
+    EXPECT_EQ(around.Steps[1].Text, "toggle");
+    EXPECT_EQ(around.Position, 1u);
+    EXPECT_EQ(around.SavedPosition, 0u);
+
+    history.Undo();
+    history.Undo();  // the reload
+    around = history.ElementStepsAround();
+    ASSERT_EQ(around.Steps.size(), 1u);
+    EXPECT_EQ(around.Steps[0].Changes[0].Row, 2);
+    EXPECT_EQ(around.Position, 1u);
+    EXPECT_FALSE(around.SavedPosition);
+}
+
 }  // namespace
 }  // namespace lumark
