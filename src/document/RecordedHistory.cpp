@@ -31,6 +31,13 @@ void CheckBase(const VisibilityMatrix& base, std::int16_t blockCount) {
     }
 }
 
+void CheckPositions(std::size_t steps, std::size_t position,
+                    const std::optional<std::size_t>& savedPosition) {
+    if (position > steps || (savedPosition && *savedPosition > steps)) {
+        throw LumarkError("a position beyond the " + std::to_string(steps) + " steps");
+    }
+}
+
 }  // namespace
 
 bool JoinSteps(RecordedStep& top, const RecordedStep& next) {
@@ -49,19 +56,9 @@ RecordedHistory::RecordedHistory(const VisibilityMatrix& base, std::int16_t bloc
 RecordedHistory RecordedHistory::FromSteps(const VisibilityMatrix& base, std::int16_t blockCount,
                                            std::vector<RecordedStep> steps, std::size_t position,
                                            std::optional<std::size_t> savedPosition) {
-    if (position > steps.size() || (savedPosition && *savedPosition > steps.size())) {
-        throw LumarkError("a position beyond the " + std::to_string(steps.size()) + " steps");
-    }
+    CheckPositions(steps.size(), position, savedPosition);
     RecordedHistory history(base, blockCount);
-    for (const RecordedStep& step : steps) {
-        history.Apply(history.current_, step, true);
-    }
-    for (std::size_t undone = steps.size(); undone > position; --undone) {
-        history.Apply(history.current_, steps[undone - 1], false);
-    }
-    history.steps_ = std::move(steps);
-    history.position_ = position;
-    history.savedPosition_ = savedPosition;
+    history.PlaceSteps(std::move(steps), position, savedPosition);
     return history;
 }
 
@@ -69,14 +66,29 @@ RecordedHistory RecordedHistory::StandingAt(const VisibilityMatrix& current,
                                             std::int16_t blockCount,
                                             std::vector<RecordedStep> steps, std::size_t position,
                                             std::optional<std::size_t> savedPosition) {
-    if (position > steps.size()) {
-        throw LumarkError("a position beyond the " + std::to_string(steps.size()) + " steps");
-    }
-    RecordedHistory undone(current, blockCount);
+    RecordedHistory history(current, blockCount);
+    CheckPositions(steps.size(), position, savedPosition);
     for (std::size_t done = position; done > 0; --done) {
-        undone.Apply(undone.current_, steps[done - 1], false);
+        history.Apply(history.current_, steps[done - 1], false);
     }
-    return FromSteps(undone.Current(), blockCount, std::move(steps), position, savedPosition);
+    // Every element the steps changed holds 0 or -1: the base passes the checks of `current`.
+    history.base_ = history.current_.Matrix;
+    history.PlaceSteps(std::move(steps), position, savedPosition);
+    return history;
+}
+
+void RecordedHistory::PlaceSteps(std::vector<RecordedStep> steps, std::size_t position,
+                                 std::optional<std::size_t> savedPosition) {
+    CheckPositions(steps.size(), position, savedPosition);
+    for (const RecordedStep& step : steps) {
+        Apply(current_, step, true);
+    }
+    for (std::size_t undone = steps.size(); undone > position; --undone) {
+        Apply(current_, steps[undone - 1], false);
+    }
+    steps_ = std::move(steps);
+    position_ = position;
+    savedPosition_ = savedPosition;
 }
 
 void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,

@@ -73,6 +73,9 @@ class RecordedHistory {
     const std::optional<std::size_t>& SavedPosition() const { return savedPosition_; }
 
   private:
+    // `steps` from the base, of which the first `position` are done; each checked as it is done.
+    void PlaceSteps(std::vector<RecordedStep> steps, std::size_t position,
+                    std::optional<std::size_t> savedPosition);
     // Does `step` on `matrix` forwards or undoes it, each element checked against the value it
     // must hold; on a mismatch nothing is changed and a LumarkError names the element.
     void Apply(VisibilityDocument& state, const RecordedStep& step, bool forward) const;

@@ -50,7 +50,8 @@ class DocumentSession : public QObject {
     RecoveryKeeper& Recovery() { return *recovery_; }
     // Puts `record` in place as the window last had it: the document and the undo history as
     // they stood, the file's state at the step where it was saved, and the file followed as
-    // after Open ("LastDir", the caption, the watch). The history's listener is not told.
+    // after Open ("LastDir", the caption, the watch). The history's listener hears the clear
+    // of the old history, not the recovered steps: the record already holds them.
     void PutRecoveredHistory(const RecoveredRecord& record);
 
   private:
