@@ -121,6 +121,11 @@ TEST_F(EditHistoryTest, ARecordedHistoryPutInPlaceStandsWhereItStood) {
         history.Undo();
     }
     EXPECT_EQ(doc.Matrix, VisibilityMatrix());
+
+    // A step that changed nothing still counts where the history stands.
+    history.PutRecorded(RecordedHistory::FromSteps(doc.Matrix, 20, {steps[0], {}}, 1, 0));
+    EXPECT_EQ(Steps(), 2);
+    EXPECT_TRUE(doc.IsVisible(1, 2));
 }
 
 TEST_F(EditHistoryTest, TheElementStepsAroundEndAtAStepThatReplacedTheDocument) {
