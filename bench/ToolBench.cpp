@@ -203,8 +203,9 @@ void BM_ToolStatsRatios(benchmark::State& state) {
 }
 BENCHMARK(BM_ToolStatsRatios)->Iterations(30)->Unit(benchmark::kMillisecond);
 
-// `merge` of three 300-block files and `show` of the first against `convert` of it,
-// alternating in one run: merge / convert has the goal under 3, show / convert under 1.5, each
+// `merge` of three 300-block files, `show` and `edit` with five steps of the first against
+// `convert` of it, alternating in one run: merge / convert has the goal under 3, show / convert
+// and edit / convert under 1.5, each
 // writing where convert does (a file saved safely, or standard output). Argument 0: the
 // largest file, in the old layout; 1: a ring seeing 5 on each side, in the new layout. Both
 // sides edit it: ours widens or narrows every view by one, theirs stops block 0 seeing blocks
@@ -226,14 +227,18 @@ void BM_ToolMergeShowRatios(benchmark::State& state) {
     WriteVisibilityFile(edited, theirs);
     const std::string merged = file.directory + "/merged.txt";
     const std::string converted = file.directory + "/converted.txt";
-    std::vector<double> merge, convert, mergeStream, convertStream, show;
+    const std::string editedPath = file.directory + "/edited.txt";
+    std::vector<double> merge, convert, mergeStream, convertStream, show, edit;
     for (auto _ : state) {
+        edit.push_back(
+            RunProcess({tool, "edit", basePath, "-o", editedPath, "--select", "100-140",
+                        "--increase", "--select", "141-160", "--set-distance", "8", "--cross"}));
         merge.push_back(RunProcess({tool, "merge", basePath, ours, theirs, "-o", merged}));
         convert.push_back(RunProcess({tool, "convert", basePath, converted}));
         mergeStream.push_back(RunProcess({tool, "merge", basePath, ours, theirs, "-o", "-"}, true));
         convertStream.push_back(RunProcess({tool, "convert", basePath, "-"}));
         show.push_back(RunProcess({tool, "show", basePath}));
-        for (const auto* times : {&merge, &convert, &mergeStream, &convertStream, &show}) {
+        for (const auto* times : {&merge, &convert, &mergeStream, &convertStream, &show, &edit}) {
             if (times->back() < 0) {
                 state.SkipWithError(("cannot run " + tool).c_str());
                 return;
@@ -248,6 +253,8 @@ void BM_ToolMergeShowRatios(benchmark::State& state) {
     state.counters["merge_stream_per_convert_stream"] = Median(mergeStream) / Median(convertStream);
     state.counters["show_ms"] = Median(show);
     state.counters["show_per_convert_stream"] = Median(show) / Median(convertStream);
+    state.counters["edit_ms"] = Median(edit);
+    state.counters["edit_per_convert"] = Median(edit) / Median(convert);
 }
 BENCHMARK(BM_ToolMergeShowRatios)->Arg(0)->Arg(1)->Iterations(30)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,8 @@ and a plain table of the same 300 x 300 texts; each process ends right after its
 has been flushed. Reported: medians over the rounds of wall time and of peak resident memory
 (which, as the process ends at its first paint, is the peak at first paint), and the ratios.
 Usage: startup_compare.py BUILD_DIR FILE [ROUNDS]
+With LUMARK_BENCH_RUNNER set (say, to wine), the programs are BUILD_DIR's .exe files run
+through it, and FILE is given to them as it stands.
 """
 import os
 import statistics
@@ -28,10 +30,12 @@ def main():
     build, path = sys.argv[1], sys.argv[2]
     rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 15
     env = dict(os.environ, LUMARK_QUIT_AFTER_PAINT="1")
+    runner = env.get("LUMARK_BENCH_RUNNER", "").split()
+    exe = ".exe" if runner else ""
     programs = {
-        "lumark": [f"{build}/src/shell/lumark", path],
-        "empty window": [f"{build}/bench/lumark_floor", "window"],
-        "plain table": [f"{build}/bench/lumark_floor", "table"],
+        "lumark": runner + [f"{build}/src/shell/lumark{exe}", path],
+        "empty window": runner + [f"{build}/bench/lumark_floor{exe}", "window"],
+        "plain table": runner + [f"{build}/bench/lumark_floor{exe}", "table"],
     }
     for argv in programs.values():  # once each, so that no side pays for a cold file cache
         run(argv, env)
@@ -42,6 +46,8 @@ def main():
     median = {name: (statistics.median(t for t, _ in r), statistics.median(m for _, m in r))
               for name, r in results.items()}
     platform = env.get("QT_QPA_PLATFORM") or f"xcb on {env.get('DISPLAY')}"
+    if runner:
+        platform = f"{' '.join(runner)}, {env.get('QT_QPA_PLATFORM') or 'windows'} on {env.get('DISPLAY')}"
     print(f"start-up to first paint, {platform}, medians of {rounds} rounds")
     for name, (ms, mib) in median.items():
         print(f"  {name:<14} {ms:7.1f} ms {mib:7.1f} MiB")

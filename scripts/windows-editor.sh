@@ -52,13 +52,15 @@ lumark_windows_stage_editor() {
     : >"$stage/Lumark.ini"
 }
 
-# Wine finds the DLLs of the programs and tests in the build folder through WINEPATH.
+# Wine finds the DLLs of the programs and tests in the build folder through WINEPATH, and Qt
+# its plugins (offscreen for the window tests) through QT_PLUGIN_PATH.
 lumark_windows_wine_path() {
     local dir path=
     while IFS= read -r dir; do
         path="${path:+$path;}Z:${dir//\//\\}"
     done < <(lumark_windows_dll_dirs)
     export WINEPATH="$path"
+    export QT_PLUGIN_PATH="Z:${LUMARK_WINDOWS_QT//\//\\}\\plugins"
 }
 
 # The licences of what the folder $1 ships, after the program's own, and what the editor adds

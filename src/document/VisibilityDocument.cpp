@@ -26,6 +26,10 @@ void VisibilityDocument::SetElement(int viewer, int seen, std::int16_t value) {
 }
 
 void VisibilityDocument::ClearRow(int viewer) {
+    if (recorder_ == nullptr && watcher_ == nullptr) {
+        Matrix.ClearRow(viewer);  // nobody to tell: a read fills every row it reads this way
+        return;
+    }
     for (int seen = 1; seen < VisibilityMatrix::Size; ++seen) {
         SetElement(viewer, seen, False16);
     }

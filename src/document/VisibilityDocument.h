@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,6 +32,11 @@ class VisibilityMatrix {
     // Elements change only through the document, which shows every change to its recorder.
     friend class VisibilityDocument;
     void Set(int viewer, int seen, std::int16_t value) { cells_[Offset(viewer, seen)] = value; }
+    // Cells (viewer, 1..300) false.
+    void ClearRow(int viewer) {
+        std::fill_n(cells_.begin() + static_cast<std::ptrdiff_t>(Offset(viewer, 1)), MaxBlocks,
+                    False16);
+    }
 
     static std::size_t Offset(int viewer, int seen) {
         if (static_cast<unsigned>(viewer) >= static_cast<unsigned>(Size) ||
@@ -72,6 +78,10 @@ class VisibilityDocument {
     void MarkVisible(int viewer, std::int32_t n) {
         if (n < -1 || n >= VisibilityMatrix::MaxBlocks) {
             ThrowBlockOutOfRange(n);
+        }
+        if (recorder_ == nullptr && watcher_ == nullptr) {
+            Matrix.Set(viewer, static_cast<int>(n) + 1, True16);  // nobody to tell: a read
+            return;
         }
         SetElement(viewer, static_cast<int>(n) + 1, True16);
     }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "FileSystem.h"
 #include "Layouts.h"
 #include "LineReader.h"
 #include "LumarkError.h"
@@ -284,9 +285,172 @@ class FileReading {
     long sectionLine_ = 0;
 };
 
+// Most files were written by the writer and are read again as they are: such a file is read
+// whole and taken apart without the line-by-line reading's care for every other form. The
+// first byte that departs from the writer's form hands the file to the full reading, which
+// then gives the same document, or the error, as always.
+class WriterFormReading {
+  public:
+    // The old layout's 300 sections of 301 lines of at most five bytes, with room to spare.
+    static constexpr std::size_t LongestFile = 64 + 300 * 301 * 5;
+
+    // `seen` is kept from file to file, so that a batch reuses its memory.
+    WriterFormReading(std::string_view bytes, std::vector<std::int16_t>& seen)
+        : rest_(bytes), seen_(seen) {}
+
+    // Whether the bytes are in the writer's form; what each block sees is noted, not stored,
+    // so that a file that departs from the form late leaves the document as it was.
+    bool Read() {
+        seen_.clear();
+        bool oldLayout = false;
+        if (Take("1.000000\r\n")) {
+            oldLayout = true;
+        } else if (!Take("Version: 1.2\r\nBlocks: ")) {
+            return false;
+        }
+        int count = 0;
+        if (!Number(count, VisibilityMatrix::MaxBlocks + 1)) {
+            return false;
+        }
+        for (int block = 1; block <= count; ++block) {
+            if ((!oldLayout && !Take("Block: ")) || !Section(block, count, oldLayout)) {
+                return false;
+            }
+        }
+        version_ = oldLayout ? OldLayoutVersion : NewLayoutVersion;
+        count_ = static_cast<std::int16_t>(count);
+        return rest_.empty();
+    }
+
+    // Stores what Read() found into `doc`.
+    void CommitTo(VisibilityDocument& doc) const {
+        auto next = seen_.begin();
+        for (int block = 1; block <= count_; ++block) {
+            doc.ClearRow(block);
+            for (; *next != EndOfSection; ++next) {
+                doc.MarkVisible(block, *next);
+            }
+            ++next;
+        }
+        doc.VersionText = std::string(version_);
+        doc.BlockCount = count_;
+    }
+
+  private:
+    static constexpr std::int16_t EndOfSection = -1;
+
+    bool Take(std::string_view text) {
+        if (rest_.substr(0, text.size()) != text) {
+            return false;
+        }
+        rest_.remove_prefix(text.size());
+        return true;
+    }
+
+    // A line of a number below `below` as the writer writes it: no sign, no leading zero.
+    bool Number(int& value, int below) {
+        std::size_t digits = 0;
+        value = 0;
+        while (digits < rest_.size() && digits < 4 && IsDigit(rest_[digits])) {
+            value = value * 10 + (rest_[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || (rest_[0] == '0' && digits > 1) || value >= below) {
+            return false;
+        }
+        rest_.remove_prefix(digits);
+        return Take("\r\n");
+    }
+
+    // Where the writer's walk from `block`, one step forward, one step back, one further
+    // forward and so on, reaches block `seen`; the writer lists the blocks seen in this order.
+    static int WalkPosition(int block, int seen, int count) {
+        const int forward = seen >= block ? seen - block : seen - block + count;
+        const int backward = count - forward;
+        return forward <= backward ? 2 * (forward - 1) : 2 * (backward - 1) + 1;
+    }
+
+    // A section after its "Block: " (new layout): the block, itself, the blocks it sees in the
+    // walk's order, and the layout's end.
+    bool Section(int block, int count, bool oldLayout) {
+        int number = 0;
+        if (!Number(number, count) || number != block - 1) {
+            return false;
+        }
+        int entries = 0;
+        int lastPosition = -2;  // itself comes first
+        while (entries < EntriesPerSection && rest_.substr(0, 2) != "-1") {
+            int seen = 0;
+            if (!Number(seen, count)) {
+                return false;
+            }
+            const int position = seen == block - 1 ? -1 : WalkPosition(block, seen + 1, count);
+            if (position <= lastPosition || (entries == 0 && position != -1)) {
+                return false;
+            }
+            lastPosition = position;
+            seen_.push_back(static_cast<std::int16_t>(seen));
+            ++entries;
+        }
+        if (entries == 0) {
+            return false;
+        }
+        seen_.push_back(EndOfSection);
+        if (!oldLayout) {
+            return entries == EntriesPerSection || Take("-1\r\n\r\n");
+        }
+        // The old layout fills the section with "-1" lines: most of its bytes, compared at once.
+        const std::size_t fill = 4 * static_cast<std::size_t>(EntriesPerSection - entries);
+        if (rest_.substr(0, fill) != NoBlockLines().substr(0, fill)) {
+            return false;
+        }
+        rest_.remove_prefix(fill);
+        return true;
+    }
+
+    static std::string_view NoBlockLines() {
+        static const std::string lines = [] {
+            std::string made;
+            for (int line = 0; line < EntriesPerSection; ++line) {
+                made += "-1\r\n";
+            }
+            return made;
+        }();
+        return lines;
+    }
+
+    std::string_view rest_;
+    std::vector<std::int16_t>& seen_;  // each block's entries, EndOfSection after each
+    std::string_view version_;
+    std::int16_t count_ = 0;
+};
+
+// The read of a file in the writer's form; false, with `doc` untouched, for any other file.
+bool ReadWriterForm(VisibilityDocument& doc, const std::string& path) {
+    // Kept from file to file: a batch of files reads into memory that is already there.
+    thread_local std::string bytes;
+    thread_local std::vector<std::int16_t> seen;
+    // Room for the longest at once: growing chunk by chunk would copy and fault in far more.
+    bytes.reserve(WriterFormReading::LongestFile + 1);
+    seen.reserve(VisibilityMatrix::MaxBlocks * (EntriesPerSection + 1));
+    if (platform::ReadSmallFile(path, bytes, WriterFormReading::LongestFile) !=
+        platform::ReadResult::Read) {
+        return false;  // the full reading says why, or reads what is not a plain file
+    }
+    WriterFormReading reading(bytes, seen);
+    if (!reading.Read()) {
+        return false;
+    }
+    reading.CommitTo(doc);
+    return true;
+}
+
 }  // namespace
 
 void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path) {
+    if (ReadWriterForm(doc, path)) {
+        return;
+    }
     FileReading<false> reading(doc, path, nullptr);
     reading.Read();
     reading.CommitTo(doc);
@@ -294,6 +458,10 @@ void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path) {
 
 void ReadVisibilityFile(VisibilityDocument& doc, const std::string& path, ReadReport& report) {
     report = ReadReport();
+    if (ReadWriterForm(doc, path)) {
+        report.InWriterForm = true;
+        return;
+    }
     FileReading<true> reading(doc, path, &report);
     reading.Read();
     reading.CommitTo(doc);

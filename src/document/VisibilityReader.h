@@ -29,6 +29,8 @@ struct ReadReport {
     std::vector<Entry> Repeated;       // listed earlier in the same section
     std::vector<Entry> BeyondCount;    // at or above BlockCount: stored, never written
     std::vector<Section> WithoutSelf;  // the writer lists every block in its own section
+    // The file holds exactly the bytes a save would write for what was read.
+    bool InWriterForm = false;
 };
 
 // The same read, also filling `report` (emptied first); complete only when the read succeeds.

@@ -1,12 +1,7 @@
 // The window's routine edits of many blocks at once: ranges and lists of blocks, an exact view
-// distance and one-way links removed, with their keys.
-#include <QKeySequence>
-#include <QPushButton>
-#include <QShortcut>
+// distance and one-way links removed; and the wiring of every command of WindowCommands.cpp.
 #include <QUndoStack>
 #include <algorithm>
-#include <functional>
-#include <utility>
 
 #include "BlockRanges.h"
 #include "CommandMenu.h"
@@ -22,6 +17,7 @@
 #include "TextTrim.h"
 #include "UserDialogs.h"
 #include "ViewDistance.h"
+#include "WindowCommands.h"
 
 namespace lumark {
 
@@ -30,43 +26,21 @@ namespace {
 const char* const SelectBlocksTitle = "Select blocks";
 const char* const SetDistanceTitle = "Set distance";
 
-// A button's tooltip says what it does in its first line; the key goes at the end of that line.
-void AddKeyToTip(QPushButton& button, const char* keys) {
-    QString tip = button.toolTip();
-    const qsizetype lineEnd = tip.indexOf(QLatin1Char('\n'));
-    tip.insert(lineEnd < 0 ? tip.size() : lineEnd, QStringLiteral(" (%1)").arg(keys));
-    button.setToolTip(tip);
-}
-
 }  // namespace
 
 void LumarkMain::ConnectCommands() {
-    // Window-wide, like the other commands' keys, so they work wherever the focus is.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_B), [this] { SelectBlocks_Key(); }},
-        {QKeySequence(Qt::Key_Escape), [this] { SelectNone_Key(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SetDistance_Key(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_M), [this] { XCheckcmd_Click(1); }},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), [this] { RemoveOneWay_Key(); }},
-    };
-    for (const auto& [sequence, handler] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, handler);
-    }
+    ConnectWindowCommands(*this);
     ConnectHeaderRanges(*this);
     ConnectCommandMenu(*this);
     // What Remove one-way reports stands until the next edit, undo or redo.
     connect(&History().Steps(), &QUndoStack::indexChanged, statusPanels_,
             &GridStatusPanels::ClearNote);
-
-    AddKeyToTip(*XCheckcmd, "Ctrl+M");
-    AddKeyToTip(*cmdIncrease, "+ in the grid");
-    AddKeyToTip(*cmdDecrease, "- in the grid");
     ListView->setAccessibleDescription(
         ListView->accessibleDescription() +
-        QStringLiteral(" Plus and minus increase and decrease the selected blocks' view; "
-                       "Shift+Right and Shift+Left on a diagonal cell extend the selection."));
+        WithKeys(" {ClickCell} toggles the focused cell, {SelectColumn} selects its column, "
+                 "{AddColumn} adds its column to the selection. Plus and minus increase and "
+                 "decrease the selected blocks' view; Shift+Right and Shift+Left on a diagonal "
+                 "cell extend the selection."));
 }
 
 void LumarkMain::SelectBlocks_Key() {
@@ -108,8 +82,9 @@ void LumarkMain::SetDistance_Key() {
         const QString selected = SelectionCountText(*grid_, n);
         if (selected.isEmpty()) {
             dialogs_.MsgBox(
-                "No block is selected. Select blocks first: click or Shift+click their "
-                "headers, or use Select blocks\u2026 (Ctrl+B).",
+                WithKeys("No block is selected. Select blocks first: click or Shift+click their "
+                         "headers, or use Select blocks\u2026 ({SelectBlocks}).")
+                    .toStdString(),
                 SetDistanceTitle, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
             return;
         }

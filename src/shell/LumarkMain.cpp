@@ -10,12 +10,10 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -26,7 +24,6 @@
 #include "Befehlszeile.h"
 #include "DevelopmentDirectory.h"
 #include "DocumentSession.h"
-#include "EditHistory.h"
 #include "GridInteraction.h"
 #include "GridKeys.h"
 #include "GridStatusPanels.h"
@@ -147,6 +144,8 @@ void LumarkMain::CreateControls() {
     chEdge->setObjectName(QStringLiteral("chEdge"));
     chEdge->setGeometry(TwipsRect(9000, 240, 1215, 255));
     chEdge->setChecked(false);
+    chEdge->setToolTip(QStringLiteral(
+        "Ticked: a click on a cell makes that block the edge of the column block's view"));
 
     // The design's own panel; the start-up panels go in front of it.
     auto* designPanel = new QLabel(StatusBar);
@@ -165,7 +164,6 @@ void LumarkMain::CreateControls() {
     connect(Savecmd, &QPushButton::clicked, this, [this] { Savecmd_Click(); });
     ConnectEditingHandlers();
     ConnectSession();
-    CreateShortcuts();
     FitControlsToText();
     setAcceptDrops(true);
 
@@ -173,47 +171,6 @@ void LumarkMain::CreateControls() {
     setMinimumSize(Px(MinimumOuterWidth - FrameWidth), PxY(MinimumOuterHeight - FrameHeight));
     resize(Px(DesignClientWidth), PxY(DesignClientHeight));
     FitFirstSizeToScreen();
-}
-
-void LumarkMain::CreateShortcuts() {
-    // Window-wide, so they work wherever the focus is.
-    const auto shortcut = [this](const QKeySequence& keys, auto handler) {
-        auto* s = new QShortcut(keys, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, handler);
-    };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Loadcmd_Click(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Savecmd_Click(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveAs(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-    shortcut(QKeySequence(Qt::Key_F1), [this] { ShowAbout(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { cmdSelAll_Click(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), [this] { cmdSelAll_Click(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { Undo_Activated(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { Redo_Activated(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { Redo_Activated(); });
-
-    Loadcmd->setToolTip(QStringLiteral("Open a visibility file (Ctrl+O)"));
-    Savecmd->setToolTip(
-        QStringLiteral("Write the changes back to the open file (Ctrl+S); "
-                       "Save As: Ctrl+Shift+S"));
-    cmdSelAll->setToolTip(QStringLiteral("Select every block (Ctrl+A)"));
-    cmdIncrease->setToolTip(
-        QStringLiteral("Each selected block also sees the nearest unseen block on each side"));
-    cmdDecrease->setToolTip(
-        QStringLiteral("Each selected block stops seeing its farthest seen block on each side"));
-    cmdSetMinimum->setToolTip(
-        QStringLiteral("Each selected block sees at least the number of nearest blocks on each "
-                       "side that you enter"));
-    XCheckcmd->setToolTip(QStringLiteral(
-        "Make visibility mutual: whenever a block sees another, that one sees it back"));
-    chEdge->setToolTip(QStringLiteral(
-        "Ticked: a click on a cell makes that block the edge of the column block's view"));
-    // No menu bar to show the keys in: the buttons whose edits they take back tell them.
-    for (QPushButton* edits : {XCheckcmd, cmdIncrease, cmdDecrease, cmdSetMinimum}) {
-        edits->setToolTip(edits->toolTip() + QStringLiteral("\n") + EditHistory::KeysText());
-    }
 }
 
 void LumarkMain::FitControlsToText() {

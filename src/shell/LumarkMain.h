@@ -81,7 +81,7 @@ class LumarkMain : public QMainWindow {
     // Writes the document, in its layout, to a file the user picks; on success the window
     // follows that file.
     void SaveAs();
-    // F1: name, version, what Lumark edits, and its keys.
+    // The About box: name, version, what Lumark edits, and its keys.
     void ShowAbout();
     // Opens `path` as "Load" does once its dialog has returned it.
     void OpenDroppedFile(const std::string& path);
@@ -102,13 +102,14 @@ class LumarkMain : public QMainWindow {
     void cmdDecrease_Click();
     void cmdSetMinimum_Click();
     void XCheckcmd_Click(std::int16_t Index);
-    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y, anywhere in the window.
+    // Undo and redo, by their keys anywhere in the window.
     void Undo_Activated();
     void Redo_Activated();
 
     // Routine edits of many blocks (LumarkCommands.cpp, CommandMenu.cpp): ranges and lists of
     // blocks, an exact view distance, one-way links removed, and one menu of every command.
-    // ConnectCommands wires their keys, the header's mouse ranges and the menu, once.
+    // ConnectCommands wires every command's keys (WindowCommands.h), the header's mouse ranges
+    // and the menu, once.
     void ConnectCommands();
     void SelectBlocks_Key();
     void SelectNone_Key();
@@ -134,9 +135,9 @@ class LumarkMain : public QMainWindow {
     // The fifth status-bar panel: "Modified" while the session has unsaved changes, else empty.
     void UpdateModifiedPanel();
 
-    // Finding one's way: Ctrl+G asks for a block and scrolls to it; F2 shows the Overview
-    // window (created on first use). Panels 6 and 7 count the selection and read the pointer's
-    // cell; the grid shows row labels.
+    // Finding one's way: Go to block asks for a block and scrolls to it; Overview shows the
+    // Overview window (created on first use). Panels 6 and 7 count the selection and read the
+    // pointer's cell; the grid shows row labels.
     void GoToBlock_Key();
     void Overview_Key();
     OverviewWindow* Overview() const { return overview_; }
@@ -169,7 +170,6 @@ class LumarkMain : public QMainWindow {
     void Form_Initialize();
     void CreateControls();
     void ConnectEditingHandlers();
-    void CreateShortcuts();
     // Widens the controls whose design width clips their text, and keeps the first window
     // inside the screen.
     void FitControlsToText();

@@ -1,9 +1,7 @@
 // The window's navigation aids: row labels, block summaries as header tooltips, the selection
 // and pointer panels, go to block and the Overview window.
 #include <QFrame>
-#include <QKeySequence>
 #include <QLabel>
-#include <QShortcut>
 #include <QStatusBar>
 
 #include "BlockTooltips.h"
@@ -37,13 +35,6 @@ void LumarkMain::CreateNavigation() {
     QLabel* pointer = addPanel("Pointer", 2400);
     statusPanels_ = new GridStatusPanels(doc_, *grid_, *ListView, *count, *pointer, this);
     statusPanels_->YieldsRoom(*StatusPanel(5));  // "Modified"
-
-    auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
-    goTo->setContext(Qt::WindowShortcut);
-    connect(goTo, &QShortcut::activated, this, [this] { GoToBlock_Key(); });
-    auto* overview = new QShortcut(QKeySequence(Qt::Key_F2), this);
-    overview->setContext(Qt::WindowShortcut);
-    connect(overview, &QShortcut::activated, this, [this] { Overview_Key(); });
 }
 
 void LumarkMain::GoToBlock_Key() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "LumarkVersion.h"
+#include "WindowCommands.h"
 
 namespace lumark {
 
@@ -12,39 +13,9 @@ const char* const Summary =
     "Lumark edits block-visibility files (visibility.txt): for every block of a ring of up to "
     "300 blocks, the blocks it sees.\n";
 
-// What the user does, and what that does.
-struct Row {
-    const char* Action;
-    const char* Effect;
-};
+using Row = KeyListRow;
 
-const Row KeyRows[] = {
-    {"Ctrl+O", "Load"},
-    {"Ctrl+S", "Save"},
-    {"Ctrl+Shift+S", "Save As"},
-    {"Ctrl+W, Ctrl+Q", "Close"},
-    {"Ctrl+Z", "Undo"},
-    {"Ctrl+Shift+Z, Ctrl+Y", "Redo"},
-    {"Ctrl+A, Ctrl+Shift+A", "Select all blocks"},
-    {"Ctrl+B", "Select blocks by a list such as 100-140, 290-5 or 3, 7, 10-12"},
-    {"Esc", "Select no block"},
-    {"Ctrl+D", "Set an exact view distance"},
-    {"Ctrl+M", "Cross Fw & Bw"},
-    {"Ctrl+Shift+M", "Remove one-way"},
-    {"Ctrl+G", "Go to block"},
-    {"F2", "Overview of the whole relation"},
-    {"Space", "Click the focused cell"},
-    {"Ctrl+Space", "Select its block"},
-    {"Ctrl+Shift+Space", "Add its block to the selection"},
-    {"+ and -", "Increase, Decrease the selected blocks' view"},
-    {"Shift+Right/Left on a diagonal cell", "Extend the selection"},
-    {"Menu, Shift+F10", "Every command, with its key"},
-    {"Tab, Shift+Tab", "Next, previous control"},
-    {"Arrows, Page Up/Down, Home/End", "Move in the grid"},
-    {"F1", "This box"},
-};
-
-const Row MouseRows[] = {
+const std::vector<Row> MouseRows = {
     {"Click a cell",
      "the column's block sees the row's block, or no longer does (with Edge Setting ticked: "
      "that block becomes the edge of the view)"},
@@ -58,30 +29,28 @@ const Row MouseRows[] = {
 
 // For a terminal, whose font gives every character the same width: the effects start in one
 // column, after the longest action that leaves room for them.
-template <std::size_t N>
-std::string PlainRows(const char* heading, const Row (&rows)[N]) {
+std::string PlainRows(const char* heading, const std::vector<Row>& rows) {
     constexpr std::size_t LongestAligned = 24;
     std::size_t column = 0;
     for (const Row& row : rows) {
-        const std::size_t length = std::char_traits<char>::length(row.Action);
+        const std::size_t length = row.Action.size();
         if (length <= LongestAligned) {
             column = std::max(column, length);
         }
     }
     std::string text = std::string(heading) + "\n";
     for (const Row& row : rows) {
-        const std::string action = row.Action;
-        text += "  " + action +
-                std::string(std::max(column, action.size()) - action.size() + 2, ' ') + row.Effect +
-                "\n";
+        text += "  " + row.Action +
+                std::string(std::max(column, row.Action.size()) - row.Action.size() + 2, ' ') +
+                row.Effect + "\n";
     }
     return text;
 }
 
-std::string Escaped(const char* text) {
+std::string Escaped(const std::string& text) {
     std::string escaped;
-    for (const char* c = text; *c != '\0'; ++c) {
-        switch (*c) {
+    for (const char c : text) {
+        switch (c) {
             case '&':
                 escaped += "&amp;";
                 break;
@@ -92,15 +61,14 @@ std::string Escaped(const char* text) {
                 escaped += "&gt;";
                 break;
             default:
-                escaped += *c;
+                escaped += c;
         }
     }
     return escaped;
 }
 
 // For the box, whose font is proportional: a table of two columns.
-template <std::size_t N>
-std::string TableRows(const char* heading, const Row (&rows)[N]) {
+std::string TableRows(const char* heading, const std::vector<Row>& rows) {
     std::string html = std::string("<p><b>") + heading + "</b></p><table cellspacing=\"0\">";
     for (const Row& row : rows) {
         html += "<tr><td style=\"padding-right:12px\" valign=\"top\"><nobr>" + Escaped(row.Action) +
@@ -112,9 +80,9 @@ std::string TableRows(const char* heading, const Row (&rows)[N]) {
 std::string PlainKeys() {
     std::string mouse = "Mouse\n";
     for (const Row& row : MouseRows) {
-        mouse += std::string("  ") + row.Action + ": " + row.Effect + "\n";
+        mouse += "  " + row.Action + ": " + row.Effect + "\n";
     }
-    return PlainRows("Keys", KeyRows) + "\n" + mouse;
+    return PlainRows("Keys", KeyListRows()) + "\n" + mouse;
 }
 
 }  // namespace
@@ -126,7 +94,7 @@ std::string ProgramNameAndVersion() {
 
 std::string AboutHtml() {
     return "<p>" + ProgramNameAndVersion() + "</p><p>" + Escaped(Summary) + "</p>" +
-           TableRows("Keys", KeyRows) + TableRows("Mouse", MouseRows);
+           TableRows("Keys", KeyListRows()) + TableRows("Mouse", MouseRows);
 }
 
 std::optional<std::string> CommandLineAnswer(const std::vector<std::string>& arguments) {

@@ -4,7 +4,6 @@
 #include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QLabel>
-#include <QPushButton>
 
 #include "LumarkMain.h"
 
@@ -48,27 +47,13 @@ QAccessibleInterface* StatusPanelFactory(const QString& className, QObject* obje
     return nullptr;
 }
 
-void Describe(QWidget* control, const char* description) {
-    control->setAccessibleDescription(QString::fromLatin1(description));
-}
-
 }  // namespace
 
 void DescribeWindowForAccessibility(LumarkMain& window) {
-    Describe(window.Loadcmd, "Opens a visibility file. Key: Ctrl+O");
-    Describe(window.Savecmd, "Writes the open file back after asking. Key: Ctrl+S");
-    Describe(window.cmdSelAll, "Selects every block column. In the grid: Ctrl+A");
-    Describe(window.cmdIncrease, "Each selected block sees one more block on each side");
-    Describe(window.cmdDecrease, "Each selected block sees one block fewer on each side");
-    Describe(window.cmdSetMinimum,
-             "Asks for a number; each selected block then sees at least that many blocks on "
-             "each side");
-    Describe(window.XCheckcmd,
-             "Makes visibility mutual: whenever a block sees another, the "
-             "other is made to see it too");
-    Describe(window.chEdge,
-             "When ticked, a click or Space on a cell makes it the edge of the "
-             "column block's view");
+    // The buttons' descriptions come with their commands (WindowCommands.cpp).
+    window.chEdge->setAccessibleDescription(
+        QStringLiteral("When ticked, a click or Space on a cell makes it the edge of the "
+                       "column block's view"));
 
     static const bool installed = [] {
         QAccessible::installFactory(StatusPanelFactory);

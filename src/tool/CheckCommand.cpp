@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 
 #include "ExitCode.h"
+#include "FileBatch.h"
 #include "FolderFiles.h"
 #include "LumarkError.h"
 #include "RelationPicture.h"
@@ -85,9 +87,10 @@ bool CheckFile(const std::string& path, const CheckOptions& options, std::ostrea
     std::optional<std::string> difference;
     try {
         ReadVisibilityFile(doc, path, report);
-        difference = FirstDifferenceFromWriter(path, FormatVisibilityFile(doc));
+        if (!report.InWriterForm) {
+            difference = FirstDifferenceFromWriter(path, FormatVisibilityFile(doc));
+        }
     } catch (const LumarkError& e) {
-        out.flush();
         ReportFileError(err, path, e);
         return false;
     }
@@ -115,24 +118,52 @@ bool CheckFile(const std::string& path, const CheckOptions& options, std::ostrea
 
 int CheckFiles(const std::vector<std::string>& paths, const CheckOptions& options,
                std::ostream& out, std::ostream& err) {
-    bool allRead = true;
+    // What is checked, in order: each FILE, and each FOLDER's files after what its walk
+    // reported, which is printed in its place.
+    struct Item {
+        std::string file;
+        FileReport walk;
+    };
+    std::vector<Item> items;
     for (const std::string& path : paths) {
         if (!IsFolder(path)) {
-            allRead = CheckFile(path, options, out, err) && allRead;
+            items.push_back({path, {}});
             continue;
         }
-        out.flush();  // the folder's errors stand after what came before
+        std::ostringstream walkErrors;
         bool failed = false;
-        const std::vector<std::string> files = FilesBelow(path, options.name, err, failed);
+        const std::vector<std::string> files = FilesBelow(path, options.name, walkErrors, failed);
         if (files.empty() && !failed) {
-            ReportFileError(err, path, LumarkError("no file named " + options.name + " below it"));
+            ReportFileError(walkErrors, path,
+                            LumarkError("no file named " + options.name + " below it"));
             failed = true;
         }
-        for (const std::string& file : files) {
-            failed = !CheckFile(file, options, out, err) || failed;
+        if (failed) {
+            items.push_back({{}, {{}, walkErrors.str(), false}});
         }
-        allRead = allRead && !failed;
+        for (const std::string& file : files) {
+            items.push_back({file, {}});
+        }
     }
+    bool allRead = true;
+    ForEachFileInOrder(
+        items.size(),
+        [&](std::size_t i) {
+            if (items[i].file.empty()) {
+                return items[i].walk;
+            }
+            std::ostringstream fileOut;
+            std::ostringstream fileErr;
+            FileReport report;
+            report.ok = CheckFile(items[i].file, options, fileOut, fileErr);
+            report.out = fileOut.str();
+            report.err = fileErr.str();
+            return report;
+        },
+        [&](FileReport& report) {
+            PrintReport(report, out, err);
+            allRead = allRead && report.ok;
+        });
     out.flush();
     return allRead ? ExitOk : ExitFailed;
 }

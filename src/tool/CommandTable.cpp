@@ -10,6 +10,7 @@
 #include "CheckCommand.h"
 #include "ConvertCommand.h"
 #include "DiffCommand.h"
+#include "EditCommand.h"
 #include "GenerateCommand.h"
 #include "Layouts.h"
 #include "MergeCommand.h"
@@ -39,8 +40,22 @@ const OptionSpec ForceOption{"force", nullptr,
                              "render: write OUT even when it does not end in .png"};
 const OptionSpec FormatOption{"format", "F", "stats: text (the default), csv or json"};
 const OptionSpec PerBlockOption{"blocks", nullptr, "stats: each block's figures and summary too"};
-const OptionSpec OutputOption{
-    "output", "OUT", "merge: the file written (default OURS); - for standard output", "-o"};
+const OptionSpec OutputOption{"output", "OUT",
+                              "merge, edit: the file written; - for standard output", "-o"};
+const OptionSpec DryRunOption{"dry-run", nullptr, "edit: write nothing, list what would change"};
+const OptionSpec SelectOption{"select", "LIST",
+                              "edit: select blocks, as Select blocks reads them, all or none"};
+const OptionSpec IncreaseOption{"increase", nullptr, "edit: Increase (+) on the selected blocks"};
+const OptionSpec DecreaseOption{"decrease", nullptr, "edit: Decrease (-) on the selected blocks"};
+const OptionSpec SetMinimumOption{"set-minimum", "N",
+                                  "edit: Set Minimum N (1 to the block count) on them"};
+const OptionSpec SetDistanceOption{"set-distance", "N",
+                                   "edit: Set distance N (0 to half the block count) on them"};
+const OptionSpec CrossOption{"cross", nullptr, "edit: Cross Fw & Bw"};
+const OptionSpec RemoveOneWayOption{"remove-one-way", nullptr, "edit: Remove one-way"};
+const OptionSpec ToggleOption{"toggle", "CELL",
+                              "edit: click cell C:R, column of block C, row of block R"};
+const OptionSpec EdgeOption{"edge", "CELL", "edit: the same click with Edge Setting ticked"};
 
 // A whole number as the tool has always taken it: white space around it and a sign allowed.
 std::optional<int> WholeNumber(const std::string& text) {
@@ -162,6 +177,22 @@ int RunMerge(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     return MergeFiles(files[0], files[1], files[2], outPath, out, err);
 }
 
+int RunEdit(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::vector<EditStep> steps = EditStepsFrom(arguments.given);
+    if (steps.empty()) {
+        throw UsageError{"edit needs at least one step, such as --select 100-140 --increase"};
+    }
+    EditOptions options;
+    options.dryRun = arguments.Has(DryRunOption.name);
+    if (arguments.Has(OutputOption.name)) {
+        if (arguments.operands.size() != 1) {
+            throw UsageError{"edit writes -o OUT from one FILE only"};
+        }
+        options.output = arguments.options.at(OutputOption.name);
+    }
+    return EditFiles(arguments.operands, steps, options, out, err);
+}
+
 // The help's columns: commands and options are described from here on.
 constexpr std::size_t DescriptionColumn = 13;
 constexpr std::size_t OptionDescriptionColumn = 20;
@@ -265,6 +296,23 @@ const std::vector<CommandSpec>& Commands() {
          3,
          "merge needs BASE, OURS and THEIRS",
          RunMerge},
+        {"edit",
+         "edit FILE... [-o OUT] [--dry-run] [--select LIST] [--increase] [--decrease] "
+         "[--set-minimum N] [--set-distance N] [--cross] [--remove-one-way] [--toggle CELL] "
+         "[--edge CELL]",
+         {"run the editor's commands on each FILE, as often and in the order given,",
+          "from no block selected, and save it in its layout when its relation",
+          "changed; a click (--toggle, --edge) clears the selection, as in the editor;",
+          "prints \"FILE: N entries changed in B blocks\" or \"FILE: unchanged\"; a file",
+          "that does not read or that a step does not fit is named on standard error",
+          "and left as it was; -o - writes standard output; --dry-run lists the changes"},
+         {&SelectOption, &IncreaseOption, &DecreaseOption, &SetMinimumOption, &SetDistanceOption,
+          &CrossOption, &RemoveOneWayOption, &ToggleOption, &EdgeOption, &OutputOption,
+          &DryRunOption},
+         1,
+         Unlimited,
+         "edit needs at least one FILE",
+         RunEdit},
         {"stats",
          "stats FILE... [--format text|csv|json] [--blocks]",
          {"print the figures of each FILE: blocks, layout, entries, one-way pairs,",
@@ -311,8 +359,8 @@ std::string HelpText() {
     }
     text +=
         "\n"
-        "Checks, converts, generates, draws, shows, compares and merges block-visibility\n"
-        "files with the editor's own reader and writer.\n"
+        "Checks, converts, generates, draws, shows, compares, merges and edits\n"
+        "block-visibility files with the editor's own reader, writer and commands.\n"
         "\n";
     for (const CommandSpec& command : Commands()) {
         std::string label = Padded("  " + std::string(command.name), DescriptionColumn);
@@ -332,7 +380,7 @@ std::string HelpText() {
         "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a usage\n"
         "error. diff, like diff(1): 0 when the files hold the same relation in the same layout,\n"
         "1 when it listed differences, 2 when a file cannot be read. merge: 1 also on a\n"
-        "conflict.\n";
+        "conflict; edit: 1 also when a step does not fit a file.\n";
     return text;
 }
 

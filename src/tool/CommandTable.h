@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumark::tool {
@@ -27,6 +28,9 @@ struct Arguments {
     std::string command;
     std::map<std::string, std::string> options;
     std::vector<std::string> operands;
+    // Every option in the order of the line, each time it is given (a flag's value ""), for a
+    // command whose options are steps taken in turn.
+    std::vector<std::pair<std::string, std::string>> given;
 
     bool Has(const std::string& name) const { return options.count(name) > 0; }
 };

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <sstream>
 
 #include "BlockSummary.h"
 #include "ExitCode.h"
+#include "FileBatch.h"
 #include "ToolOutput.h"
 
 namespace lumark::tool {
@@ -247,27 +249,41 @@ int StatsFiles(const std::vector<std::string>& paths, StatsFormat format, bool p
     } else if (format == StatsFormat::Json) {
         out << '[';
     }
-    for (const std::string& path : paths) {
-        out.flush();  // what came before stands before the error
-        const std::optional<VisibilityDocument> doc = ReadOrReport(path, err);
-        if (!doc) {
-            allRead = false;
-            continue;
-        }
-        const FileStats stats = StatsOf(path, *doc, perBlock);
-        switch (format) {
-            case StatsFormat::Text:
-                WriteText(stats, perBlock, out);
-                break;
-            case StatsFormat::Csv:
-                WriteCsv(stats, perBlock, out);
-                break;
-            case StatsFormat::Json:
-                WriteJson(stats, perBlock, first, out);
-                break;
-        }
-        first = false;
-    }
+    // Files are read and counted side by side, and written out in order.
+    std::vector<std::optional<FileStats>> stats(paths.size());
+    std::size_t next = 0;
+    ForEachFileInOrder(
+        paths.size(),
+        [&](std::size_t i) {
+            std::ostringstream fileErr;
+            FileReport report;
+            if (const std::optional<VisibilityDocument> doc = ReadOrReport(paths[i], fileErr)) {
+                stats[i] = StatsOf(paths[i], *doc, perBlock);
+            }
+            report.ok = stats[i].has_value();
+            report.err = fileErr.str();
+            return report;
+        },
+        [&](FileReport& report) {
+            const std::optional<FileStats>& file = stats[next++];
+            PrintReport(report, out, err);
+            if (!file) {
+                allRead = false;
+                return;
+            }
+            switch (format) {
+                case StatsFormat::Text:
+                    WriteText(*file, perBlock, out);
+                    break;
+                case StatsFormat::Csv:
+                    WriteCsv(*file, perBlock, out);
+                    break;
+                case StatsFormat::Json:
+                    WriteJson(*file, perBlock, first, out);
+                    break;
+            }
+            first = false;
+        });
     if (format == StatsFormat::Json) {
         out << (first ? "]\n" : "\n]\n");
     }

@@ -65,6 +65,7 @@ class CommandLine {
             if (parsed_.count(option->name) == 0) {
                 const OptionSpec* own = command_ ? command_->Option(option->name) : nullptr;
                 parsed_[option->name] = Add(own ? *own : *option);
+                names_[parsed_[option->name]] = option->name;
             }
         }
         app_.add_option("operands", positional_);
@@ -110,6 +111,18 @@ class CommandLine {
             const auto value = values_.find(option->name);  // a flag has none
             arguments.options[option->name] = value == values_.end() ? "" : value->second;
         }
+        // Repeated options each in their place: CLI11 keeps the order of the occurrences and
+        // every value given.
+        std::map<const CLI::Option*, std::size_t> taken;
+        for (const CLI::Option* parsed : app_.parse_order()) {
+            const auto name = names_.find(parsed);
+            if (name != names_.end()) {
+                const std::size_t occurrence = taken[parsed]++;
+                const bool hasValue = values_.count(name->second) > 0;
+                arguments.given.emplace_back(
+                    name->second, hasValue ? parsed->results().at(occurrence) : std::string());
+            }
+        }
         arguments.operands.assign(positional_.begin() + 1, positional_.end());
         if (arguments.operands.size() < command->minOperands ||
             arguments.operands.size() > command->maxOperands) {
@@ -134,6 +147,7 @@ class CommandLine {
     CLI::Option* help_ = nullptr;
     CLI::Option* version_ = nullptr;
     std::map<std::string, CLI::Option*> parsed_;
+    std::map<const CLI::Option*, std::string> names_;
     std::map<std::string, std::string> values_;  // a map, so that the values CLI11 fills stay put
     std::vector<std::string> positional_;
 };

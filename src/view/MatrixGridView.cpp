@@ -78,10 +78,10 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
     SetHideSelection(true);
     setAccessibleName(QStringLiteral("Visibility grid"));
+    // The window adds the keys, from its table of commands.
     setAccessibleDescription(
         QStringLiteral("Each column is the visibility list of one viewing block; each row is a "
-                       "block that can be seen. Space toggles the focused cell, Ctrl+Space "
-                       "selects its column, Ctrl+Shift+Space adds its column to the selection."));
+                       "block that can be seen."));
 }
 
 void MatrixGridView::SetListViewModel(MatrixGridModel* model) {

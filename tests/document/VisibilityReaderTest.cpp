@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "LumarkError.h"
 #include "RingDocument.h"
 #include "TestFiles.h"
+#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -263,6 +265,97 @@ TEST_F(ReadVisibility, MissingFileChangesNothing) {
         EXPECT_EQ(std::string(e.what()), "cannot open " + missing + ": No such file or directory");
     }
     EXPECT_TRUE(test::SameDocument(doc_, before));
+}
+
+// A file exactly as a save writes it is read by a shorter road; the document must be the same
+// as the full reading gives, and a file that departs from that form anywhere must still be read
+// in full.
+TEST(ReadVisibilityWriterForm, EveryFormReadsToTheSameDocument) {
+    // Rings whose sections end early, with a tie at the opposite block (6 blocks, distance 3),
+    // full sections without an end (300 blocks seeing all), a one-way pair and no block.
+    VisibilityDocument oneWay = MakeRingDocument(7, 1, "1.2");
+    oneWay.SetElement(2, 6, True16);
+    oneWay.SetElement(7, 4, True16);
+    const std::vector<VisibilityDocument> docs = {
+        MakeRingDocument(1, 0, "1.2"),
+        MakeRingDocument(2, 1, "1.000000"),
+        MakeRingDocument(6, 3, "1.2"),
+        MakeRingDocument(6, 3, "1.000000"),
+        MakeRingDocument(300, 150, "1.2"),
+        MakeRingDocument(300, 150, "1.000000"),
+        MakeRingDocument(300, 149, "1.2"),
+        MakeRingDocument(0, 0, "1.2"),
+        oneWay,
+    };
+    // Each change keeps the relation but leaves the writer's form.
+    const auto replaced = [](std::string from, std::string to) {
+        return [from, to](std::string bytes) {
+            const std::size_t at = bytes.find(from);
+            return at == std::string::npos ? std::string() : bytes.replace(at, from.size(), to);
+        };
+    };
+    const std::vector<std::pair<const char*, std::function<std::string(std::string)>>> forms = {
+        {"as written", [](std::string bytes) { return bytes; }},
+        {"entries swapped",
+         [](const std::string& bytes) {
+             std::vector<std::string> lines = test::SplitCrLf(bytes);
+             const auto number = [](const std::string& line) {
+                 return !line.empty() && line.find_first_not_of("0123456789") == std::string::npos;
+             };
+             for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
+                 if (number(lines[i]) && number(lines[i + 1]) && lines[i] != lines[i + 1]) {
+                     std::swap(lines[i], lines[i + 1]);
+                     return test::CrLfLines(lines);
+                 }
+             }
+             return std::string();
+         }},
+        {"a leading zero", replaced("\r\n1\r\n", "\r\n01\r\n")},
+        {"an entry twice", replaced("\r\n1\r\n", "\r\n1\r\n1\r\n")},
+        {"a blank after a number", replaced("\r\n1\r\n", "\r\n1 \r\n")},
+        {"no blank line after -1", replaced("-1\r\n\r\n", "-1\r\n")},
+        {"LF line ends",
+         [](std::string bytes) {
+             bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
+             return bytes;
+         }},
+        {"a line after the end", [](std::string bytes) { return bytes + "extra\r\n"; }},
+        {"no line end at the end",
+         [](std::string bytes) { return bytes.substr(0, bytes.size() - 2); }},
+    };
+    test::TempDir dir;
+    const std::string path = dir.File("visibility.txt");
+    for (const VisibilityDocument& doc : docs) {
+        for (const auto& [name, change] : forms) {
+            const std::string bytes = change(FormatVisibilityFile(doc));
+            // A change that finds nothing to change, or an entry more in a full section.
+            if (bytes.empty() || (std::string(name) == "an entry twice" &&
+                                  FormatVisibilityFile(doc).find("-1") == std::string::npos)) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(doc.BlockCount) + " blocks, " +
+                         doc.VersionText);
+            test::WriteBytes(path, bytes);
+            // What the rows beyond the count and column 0 held stays.
+            VisibilityDocument read = MakeRingDocument(3, 1, "1.000000");
+            read.SetElement(300, 7, True16);
+            read.SetElement(1, 0, True16);
+            VisibilityDocument expected = doc;
+            expected.SetElement(1, 0, True16);
+            if (doc.BlockCount < 300) {
+                expected.SetElement(300, 7, True16);
+            }
+            for (int row = doc.BlockCount + 1; row <= 3; ++row) {
+                for (int column = 1; column <= 3; ++column) {
+                    expected.SetElement(row, column, read.Matrix.Get(row, column));
+                }
+            }
+            ReadReport report;
+            ReadVisibilityFile(read, path, report);
+            EXPECT_TRUE(test::SameDocument(read, expected));
+            EXPECT_EQ(report.InWriterForm, std::string(name) == "as written");
+        }
+    }
 }
 
 TEST(GetTrailingNumber, TakesTheLongestNumericTail) {

@@ -6,106 +6,49 @@
 // the recovered state again, and how many records are left once that is saved. Then it edits
 // at random until it is killed, reporting each action as it begins and ends.
 //
-// The calls to write(2) and fdatasync(2) are wrapped at link time (--wrap): for the record's
-// files they tell a page shared with the test what the editor is doing, so that the test can
-// kill it in the middle of one, and they take longer, as a slow disk would: a write is split
-// in two with a pause between, a flush waits.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
-
+// Where the system's write and flush calls can be wrapped (CrashSlowDisk.cpp), they tell a page
+// shared with the test what the editor is doing, so that the test can kill it in the middle of
+// one.
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "../document/TestFiles.h"
+#include "CrashPhase.h"
 #include "DocumentSession.h"
 #include "RandomEdits.h"
 #include "RecoveryNames.h"
 #include "VisibilityWriter.h"
 
-extern "C" ssize_t __real_write(int fd, const void* bytes, size_t count);
-extern "C" int __real_fdatasync(int fd);
+namespace lumark::crash {
+volatile int* phase = nullptr;
+std::string recordFolder;
+}  // namespace lumark::crash
 
 namespace {
 
-// Shared with the test: 0 editing, 1 writing a record, 2 flushing one.
-volatile int* phase = nullptr;
-std::string recordFolder;
-int logFd = -1;
-
-void Pause(long ns) {
-    const timespec pause{0, ns};
-    ::nanosleep(&pause, nullptr);
-}
-
-bool IsRecordFile(int fd) {
-    if (recordFolder.empty()) {
-        return false;
-    }
-    char link[64];
-    char target[4096];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t length = ::readlink(link, target, sizeof target - 1);
-    return length > 0 &&
-           std::string(target, static_cast<std::size_t>(length)).rfind(recordFolder + "/", 0) == 0;
-}
-
-void SetPhase(int value) {
-    if (phase != nullptr) {
-        *phase = value;
-    }
-}
+std::FILE* logFile = nullptr;
 
 void Log(const std::string& line) {
-    const std::string text = line + "\n";
-    __real_write(logFd, text.data(), text.size());
+    std::fputs((line + "\n").c_str(), logFile);
+    std::fflush(logFile);
 }
 
 int RecordFiles(const std::string& folder) {
     int count = 0;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            count += lumark::RecoveryNames::IsRecord(entry->d_name) ? 1 : 0;
-        }
-        ::closedir(dir);
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::u8path(folder), ignored)) {
+        count += lumark::RecoveryNames::IsRecord(entry.path().filename().u8string()) ? 1 : 0;
     }
     return count;
 }
 
 }  // namespace
-
-extern "C" ssize_t __wrap_write(int fd, const void* bytes, size_t count) {
-    if (count < 2 || !IsRecordFile(fd)) {
-        return __real_write(fd, bytes, count);
-    }
-    SetPhase(1);
-    const size_t half = count / 2;
-    const ssize_t first = __real_write(fd, bytes, half);
-    if (first <= 0) {
-        SetPhase(0);
-        return first;
-    }
-    Pause(2000000);
-    const ssize_t second = __real_write(fd, static_cast<const char*>(bytes) + first,
-                                        count - static_cast<size_t>(first));
-    SetPhase(0);
-    return second < 0 ? first : first + second;
-}
-
-extern "C" int __wrap_fdatasync(int fd) {
-    SetPhase(2);
-    Pause(5000000);
-    const int result = __real_fdatasync(fd);
-    SetPhase(0);
-    return result;
-}
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -113,16 +56,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string file = argv[1];
-    recordFolder = argv[2];
-    logFd = ::open(argv[3], O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const std::string recordFolder = argv[2];
+    lumark::crash::recordFolder = recordFolder;
+    logFile = std::fopen(argv[3], "ab");
     const unsigned seed = static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10));
-    if (const char* page = std::getenv("LUMARK_CRASH_PHASE")) {
-        const int fd = ::open(page, O_RDWR | O_CLOEXEC);
-        void* shared = ::mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        phase = shared == MAP_FAILED ? nullptr : static_cast<volatile int*>(shared);
-    }
 
     QApplication app(argc, argv);
+    QFile page(qEnvironmentVariable("LUMARK_CRASH_PHASE"));
+    if (page.open(QIODevice::ReadWrite)) {
+        lumark::crash::phase = reinterpret_cast<volatile int*>(page.map(0, sizeof(int)));
+    }
     lumark::crash::EditorDialogs dialogs;
     lumark::LumarkMain window(dialogs, std::string(argv[3]) + ".ini", file, recordFolder);
     QObject::connect(&window.Session(), &lumark::DocumentSession::DiskStateChanged, [&] {

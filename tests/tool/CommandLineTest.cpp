@@ -78,6 +78,19 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         {{"show"}, "show needs one FILE"},
         {{"merge", "a", "b"}, "merge needs BASE, OURS and THEIRS"},
         {{"convert", "a", "b", "-o", "c"}, "convert takes no --output"},
+        // --blocks is a value for generate and a flag for stats.
+        {{"stats"}, "stats needs at least one FILE"},
+        {{"stats", "--format", "xml", "a"}, "--format must be text, csv or json, not \"xml\""},
+        {{"stats", "--mutual", "a"}, "stats takes no --mutual"},
+        {{"check", "--force", "a"}, "check takes no --force"},
+        {{"check", "--blocks", "a"}, "check takes no --blocks"},
+        {{"generate", "--blocks", "3", "--distance", "1", "--name", "x", "out"},
+         "generate takes no --name"},
+        {{"edit", "a"}, "edit needs at least one step, such as --select 100-140 --increase"},
+        {{"edit", "--increase"}, "edit needs at least one FILE"},
+        {{"edit", "a", "b", "-o", "c", "--cross"}, "edit writes -o OUT from one FILE only"},
+        {{"convert", "a", "b", "--cross"}, "convert takes no --cross"},
+        {{"edit", "a", "--select"}, "Missing value after '--select'."},
     };
     test::TempDir dir;
     for (const UsageCase& usage : cases) {
@@ -94,26 +107,6 @@ TEST(ToolCommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         EXPECT_EQ(run.err, "lumark-tool: " + usage.message + "\nTry \"lumark-tool --help\".\n");
     }
     EXPECT_TRUE(dir.Entries().empty());
-}
-
-// Each command refuses the options of the others by name; --blocks is a value for generate
-// and a flag for stats.
-TEST(ToolCommandLine, TheNewerOptionsBelongToTheirCommands) {
-    const std::vector<UsageCase> cases = {
-        {{"stats"}, "stats needs at least one FILE"},
-        {{"stats", "--format", "xml", "a"}, "--format must be text, csv or json, not \"xml\""},
-        {{"stats", "--mutual", "a"}, "stats takes no --mutual"},
-        {{"check", "--force", "a"}, "check takes no --force"},
-        {{"check", "--blocks", "a"}, "check takes no --blocks"},
-        {{"generate", "--blocks", "3", "--distance", "1", "--name", "x", "out"},
-         "generate takes no --name"},
-    };
-    for (const UsageCase& usage : cases) {
-        const test::ToolRun run = RunToolWith(usage.arguments);
-        SCOPED_TRACE(usage.message);
-        EXPECT_EQ(run.code, 2);
-        EXPECT_EQ(run.err, "lumark-tool: " + usage.message + "\nTry \"lumark-tool --help\".\n");
-    }
 }
 
 TEST(ToolCommandLine, DoubleDashEndsTheOptions) {

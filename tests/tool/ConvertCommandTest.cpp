@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "RingDocument.h"
 #include "TestFiles.h"
@@ -72,33 +74,31 @@ TEST_F(ConvertCommand, OutMayBeInOrStandardOutput) {
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"in.txt"});
 }
 
-TEST_F(ConvertCommand, AFailedReadLeavesOutAsItWas) {
+// A file that does not read writes nothing, not even over itself; a file that cannot be
+// written leaves nothing behind.
+TEST_F(ConvertCommand, FailuresNameTheFileAndLeaveEveryFileAsItWas) {
     test::WriteBytes(out_, "keep me");
     const std::string broken = dir_.File("broken.txt");
-    test::WriteBytes(broken, "Version: 1.2\r\nBlocks: 2\r\nBlock: 0\r\n0\r\n-1\r\n");
-    const test::ToolRun run = RunToolWith({"convert", broken, out_});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, broken +
-                           ": error: line 6: the file ends after 1 of 2 block sections; expected "
-                           "a \"Block:\" line\n");
-    EXPECT_EQ(test::ReadBytes(out_), "keep me");
-
-    const test::ToolRun toItself = RunToolWith({"convert", broken, broken});
-    EXPECT_EQ(toItself.code, 1);
-    EXPECT_EQ(test::ReadBytes(broken), "Version: 1.2\r\nBlocks: 2\r\nBlock: 0\r\n0\r\n-1\r\n");
-    EXPECT_EQ(dir_.Entries().size(), 3u);
-}
-
-TEST_F(ConvertCommand, WriteFailuresNameTheFileAndLeaveNothingBehind) {
+    const std::string brokenBytes = "Version: 1.2\r\nBlocks: 2\r\nBlock: 0\r\n0\r\n-1\r\n";
+    test::WriteBytes(broken, brokenBytes);
+    const std::string ends =
+        ": error: line 6: the file ends after 1 of 2 block sections; "
+        "expected a \"Block:\" line\n";
     const std::string missingDir = dir_.File("no/such/dir.txt");
-    const test::ToolRun run = RunToolWith({"convert", in_, missingDir});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, missingDir + ": error: cannot write: No such file or directory\n");
-
-    const test::ToolRun toDirectory = RunToolWith({"convert", in_, dir_.path()});
-    EXPECT_EQ(toDirectory.code, 1);
-    EXPECT_EQ(toDirectory.err, dir_.path() + ": error: cannot write: Is a directory\n");
-    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"in.txt"});
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{broken, out_}, broken + ends},
+        {{broken, broken}, broken + ends},
+        {{in_, missingDir}, missingDir + ": error: cannot write: No such file or directory\n"},
+        {{in_, dir_.path()}, dir_.path() + ": error: cannot write: Is a directory\n"},
+    };
+    for (const auto& [files, message] : cases) {
+        const test::ToolRun run = RunToolWith({"convert", files[0], files[1]});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_EQ(run.err, message);
+    }
+    EXPECT_EQ(test::ReadBytes(out_), "keep me");
+    EXPECT_EQ(test::ReadBytes(broken), brokenBytes);
+    EXPECT_EQ(dir_.Entries().size(), 3u);
 }
 
 #ifndef _WIN32

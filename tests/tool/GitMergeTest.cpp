@@ -10,7 +10,6 @@
 #include "LumarkError.h"
 #include "TestFiles.h"
 #include "VisibilityReader.h"
-#include "VisibilityWriter.h"
 
 namespace lumark {
 namespace {
@@ -32,25 +31,7 @@ int RingDistance(int a, int b) {
 }
 
 const char* const Files[] = {"new/visibility.txt", "old/visibility.txt"};
-
-// Set distance on blocks first..last, then Cross Fw & Bw if asked, in both files.
-void SetDistance(const std::string& repo, int first, int last, int distance, bool cross) {
-    for (const char* file : Files) {
-        VisibilityDocument doc;
-        ReadVisibilityFile(doc, repo + file);
-        for (int v = first; v <= last; ++v) {
-            for (int s = 0; s < 300; ++s) {
-                doc.SetElement(v + 1, s + 1, RingDistance(v, s) <= distance ? True16 : False16);
-            }
-        }
-        for (int v = 1; v <= 300 && cross; ++v) {
-            for (int s = 1; s <= 300; ++s) {
-                doc.SetElement(s, v, doc.IsVisible(v, s) ? True16 : doc.Matrix.Get(s, v));
-            }
-        }
-        WriteVisibilityFile(doc, repo + file);
-    }
-}
+const std::string BothFiles = " new/visibility.txt old/visibility.txt ";
 
 // Ours sets distance 8 on blocks 100-140; theirs sets it on 141-160 and crosses, which reaches
 // into blocks 133-140 and 161-168. The repository is set up with the README's lines.
@@ -87,10 +68,20 @@ TEST(GitMerge, TheDriverMergesWhatALineMergeCannotAndDiffsListBlocks) {
                     out),
               0)
         << out;
-    SetDistance(repo, 100, 140, 8, false);
-    ASSERT_EQ(Shell(repo, "git commit -qam ours && git checkout -qb theirs base", out), 0);
-    SetDistance(repo, 141, 160, 8, true);
-    ASSERT_EQ(Shell(repo, "git commit -qam theirs && git checkout -q ours", out), 0);
+    ASSERT_EQ(Shell(repo,
+                    "lumark-tool edit" + BothFiles +
+                        "--select 100-140 --set-distance 8 && "
+                        "git commit -qam ours && git checkout -qb theirs base",
+                    out),
+              0)
+        << out;
+    ASSERT_EQ(Shell(repo,
+                    "lumark-tool edit" + BothFiles +
+                        "--select 141-160 --set-distance 8 --cross && "
+                        "git commit -qam theirs && git checkout -q ours",
+                    out),
+              0)
+        << out;
 
     // Before the driver is configured git merges lines: both files conflict, and neither
     // reads with its conflict markers.
