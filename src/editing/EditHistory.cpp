@@ -1,9 +1,9 @@
 #include "EditHistory.h"
 
-#include <memory>
+#include <utility>
 
 #include "MatrixEdits.h"
-#include "UndoCommands.h"
+#include "MatrixGrid.h"
 
 namespace lumark {
 
@@ -49,10 +49,10 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
             kind == StepKind::Action ? text : CellEditText(recorder.FirstCellEdit());
         RecordedStep step{name.toStdString(), kind, recorder.TakeChanges()};
         if (listener_ != nullptr) {
-            stack_.push(new RecordedEdit(doc_, step));
+            Push({step, nullptr});
             listener_->StepPushed(step);
         } else {
-            stack_.push(new RecordedEdit(doc_, std::move(step)));
+            Push({std::move(step), nullptr});
         }
     };
     try {
@@ -64,10 +64,29 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
     push();
 }
 
+void EditHistory::Push(EditStep step) {
+    steps_.Push(std::move(step));
+    emit Changed();
+}
+
+void EditHistory::Apply(const EditStep& step, bool forward) {
+    if (step.Replaced == nullptr) {
+        ReplayElementChanges(doc_, step.Changes, forward ? Replay::Redo : Replay::Undo);
+        return;
+    }
+    // The same file in another version: block count and layout may differ, and the user stays
+    // where they were.
+    doc_ = forward ? step.Replaced->After : step.Replaced->Before;
+    FillMatrixGrid(grid_, GridPlace::Kept);
+}
+
 void EditHistory::Replace(const QString& text, const VisibilityDocument& replacement) {
     clickStepOnTop_ = false;
-    // Pushing runs the step's redo, which puts the replacement in.
-    stack_.push(new DocumentReplacement(doc_, grid_, text, doc_, replacement));
+    EditStep step{
+        {text.toStdString(), StepKind::Action, {}},
+        std::make_unique<const EditStep::Documents>(EditStep::Documents{doc_, replacement})};
+    Apply(step, true);
+    Push(std::move(step));
     if (listener_ != nullptr) {
         listener_->DocumentPushed();
     }
@@ -83,10 +102,11 @@ bool EditHistory::Redo() {
 
 bool EditHistory::Step(bool forward) {
     clickStepOnTop_ = false;
-    if (forward ? !stack_.canRedo() : !stack_.canUndo()) {
+    const auto apply = [this, forward](const EditStep& step) { Apply(step, forward); };
+    if (!(forward ? steps_.Redo(apply) : steps_.Undo(apply))) {
         return false;
     }
-    forward ? stack_.redo() : stack_.undo();
+    emit Changed();
     if (listener_ != nullptr) {
         forward ? listener_->StepRedone() : listener_->StepUndone();
     }
@@ -95,7 +115,7 @@ bool EditHistory::Step(bool forward) {
 
 void EditHistory::MarkSaved() {
     clickStepOnTop_ = false;
-    stack_.setClean();
+    steps_.MarkSaved();
     if (listener_ != nullptr) {
         listener_->MarkedSaved();
     }
@@ -103,63 +123,53 @@ void EditHistory::MarkSaved() {
 
 VisibilityMatrix EditHistory::PutRecorded(const RecordedHistory& recorded) {
     clickStepOnTop_ = false;
-    stack_.clear();
-    const std::vector<RecordedStep>& steps = recorded.Steps();
     const std::optional<std::size_t>& saved = recorded.SavedPosition();
     VisibilityMatrix onDisk = doc_.Matrix;
-    for (std::size_t done = 0; done <= steps.size(); ++done) {
-        if (saved == done) {
-            stack_.setClean();
+    std::vector<EditStep> steps;
+    steps.reserve(recorded.Steps().size());
+    for (const RecordedStep& step : recorded.Steps()) {
+        // Joined on the way in: a double click is never offered to a recovered click.
+        steps.push_back({{step.Text, StepKind::Action, step.Changes}, nullptr});
+        Apply(steps.back(), true);
+        if (saved == steps.size()) {
             onDisk = doc_.Matrix;
-        }
-        if (done < steps.size()) {
-            // Joined on the way in: a double click is never offered to a recovered click.
-            RecordedStep step{steps[done].Text, StepKind::Action, steps[done].Changes};
-            ReplayElementChanges(doc_, step.Changes, Replay::Redo);
-            stack_.push(new RecordedEdit(doc_, std::move(step)));
         }
     }
     for (std::size_t done = steps.size(); done > recorded.Position(); --done) {
-        stack_.undo();
+        Apply(steps[done - 1], false);
     }
-    if (!saved) {
-        stack_.resetClean();
-    }
+    steps_.Place(std::move(steps), recorded.Position(), saved);
+    emit Changed();
     return onDisk;
 }
 
-const RecordedStep* EditHistory::ElementStep(int index) const {
-    // Every step on the stack is one of the history's own.
-    const auto* step = static_cast<const HistoryStep*>(stack_.command(index));
-    return step != nullptr ? step->Elements() : nullptr;
-}
-
 EditHistory::ElementSteps EditHistory::ElementStepsAround() const {
-    const int index = stack_.index();
-    int low = index;
-    while (low > 0 && ElementStep(low - 1) != nullptr) {
+    const std::vector<EditStep>& steps = steps_.Steps();
+    const std::size_t position = steps_.Position();
+    std::size_t low = position;
+    while (low > 0 && steps[low - 1].Replaced == nullptr) {
         --low;
     }
-    int high = index;
-    while (high < stack_.count() && ElementStep(high) != nullptr) {
+    std::size_t high = position;
+    while (high < steps.size() && steps[high].Replaced == nullptr) {
         ++high;
     }
     ElementSteps around;
-    for (int i = low; i < high; ++i) {
-        const RecordedStep& step = *ElementStep(i);
-        around.Steps.push_back({step.Text, StepKind::Action, step.Changes});
+    for (std::size_t i = low; i < high; ++i) {
+        around.Steps.push_back({steps[i].Text, StepKind::Action, steps[i].Changes});
     }
-    around.Position = static_cast<std::size_t>(index - low);
-    const int clean = stack_.cleanIndex();
-    if (clean >= low && clean <= high) {
-        around.SavedPosition = static_cast<std::size_t>(clean - low);
+    around.Position = position - low;
+    const std::optional<std::size_t>& saved = steps_.SavedPosition();
+    if (saved && *saved >= low && *saved <= high) {
+        around.SavedPosition = *saved - low;
     }
     return around;
 }
 
 void EditHistory::Clear() {
     clickStepOnTop_ = false;
-    stack_.clear();
+    steps_.Clear();
+    emit Changed();
     if (listener_ != nullptr) {
         listener_->Cleared();
     }
@@ -174,8 +184,8 @@ QString EditHistory::SelectedBlocksText(const QString& caption) const {
                          : caption + QStringLiteral(" on %1 blocks").arg(selected);
 }
 
-QString EditHistory::KeysText() {
-    return QStringLiteral("Undo: Ctrl+Z    Redo: Ctrl+Shift+Z or Ctrl+Y");
+QString EditHistory::Text(int index) const {
+    return QString::fromStdString(steps_.Steps().at(static_cast<std::size_t>(index)).Text);
 }
 
 }  // namespace lumark

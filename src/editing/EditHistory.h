@@ -1,19 +1,21 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QUndoStack>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "MatrixGridModel.h"
-#include "UndoCommands.h"
+#include "RecordedHistory.h"
+#include "StepHistory.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
 
-// Hears each change of the history once the undo stack has made it, so that a record kept
-// elsewhere (the recovery record) can follow. A step comes as pushed: a double click's step,
-// of its kind, has by then been merged into the click's step when the stack took it in.
+// Hears each change of the history once it is made, so that a record kept elsewhere (the
+// recovery record) can follow. A step comes as pushed: a double click's step, of its kind, has
+// by then been merged into the click's step when the history took it in.
 class HistoryListener {
   public:
     virtual void StepPushed(const RecordedStep& step) = 0;
@@ -28,9 +30,21 @@ class HistoryListener {
     ~HistoryListener() = default;
 };
 
+// A step of the window's history: the elements an action changed, or, for a step that put
+// another whole document in place, both documents.
+struct EditStep : RecordedStep {
+    struct Documents {
+        VisibilityDocument Before;
+        VisibilityDocument After;
+    };
+    std::unique_ptr<const Documents> Replaced;
+};
+
 // Undo and redo of what the user's actions changed in the relation. Each action that changed at
 // least one element becomes one step holding just those elements; selections are no steps.
-class EditHistory {
+class EditHistory : public QObject {
+    Q_OBJECT
+
   public:
     EditHistory(VisibilityDocument& doc, MatrixGridModel& grid);
 
@@ -53,7 +67,7 @@ class EditHistory {
     // The document now matches its file.
     void MarkSaved();
     // The history stands where the document last matched its file.
-    bool AtSavedState() const { return stack_.isClean(); }
+    bool AtSavedState() const { return steps_.AtSavedState(); }
     // Another document: no steps, matching its file.
     void Clear();
     // Puts `recorded` in place of the history, with the document standing at its base: its
@@ -64,7 +78,16 @@ class EditHistory {
     // Tells `listener` of every change from now on; nullptr for nobody.
     void SetListener(HistoryListener* listener) { listener_ = listener; }
 
-    const QUndoStack& Steps() const { return stack_; }
+    // Where the history stands among its steps, as the buttons and the menu ask it.
+    bool CanUndo() const { return steps_.CanUndo(); }
+    bool CanRedo() const { return steps_.CanRedo(); }
+    int Count() const { return static_cast<int>(steps_.Steps().size()); }
+    // How many steps are done.
+    int Index() const { return static_cast<int>(steps_.Position()); }
+    QString Text(int index) const;
+    // The text of the step an undo or a redo would take; empty when there is none.
+    QString UndoText() const { return CanUndo() ? Text(Index() - 1) : QString(); }
+    QString RedoText() const { return CanRedo() ? Text(Index()) : QString(); }
 
     // The steps of element changes around where the history stands, each as a finished action,
     // up to a step that put another whole document in place on either side; how many of them
@@ -78,19 +101,23 @@ class EditHistory {
 
     // "Increase (+) on 3 blocks": a command's caption and how many blocks are selected now.
     QString SelectedBlocksText(const QString& caption) const;
-    // The keys, for tooltips and the About box.
-    static QString KeysText();
+
+  signals:
+    // After every push, undo, redo and clear: where the history stands may differ.
+    void Changed();
 
   private:
-    // Redo when `forward`, else undo; the flag then says whether this is the saved state.
+    // Redo when `forward`, else undo.
     bool Step(bool forward);
     void Run(StepKind kind, const QString& text, const std::function<void()>& action);
-    // The elements changed by the step at `index`; none for a step that replaced the document.
-    const RecordedStep* ElementStep(int index) const;
+    // Does `step` on the document, or undoes it.
+    void Apply(const EditStep& step, bool forward);
+    // Takes in a step already done.
+    void Push(EditStep step);
 
     VisibilityDocument& doc_;
     MatrixGridModel& grid_;
-    QUndoStack stack_;
+    StepHistory<EditStep> steps_;
     // The last step pushed came from a cell click, and nothing has happened since.
     bool clickStepOnTop_ = false;
     HistoryListener* listener_ = nullptr;

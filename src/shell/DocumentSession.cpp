@@ -68,17 +68,14 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     connect(watcher_, &QFileSystemWatcher::directoryChanged, checkSoon_,
             static_cast<void (QTimer::*)()>(&QTimer::start));
     // What the panel said of the last change is news until the next edit.
-    connect(&history_->Steps(), &QUndoStack::indexChanged, this, [this] {
+    connect(history_.get(), &EditHistory::Changed, this, [this] {
         if (diskState_ == ReloadedText || diskState_ == UnreadableText) {
             SetDiskState({});
         }
     });
 }
 
-DocumentSession::~DocumentSession() {
-    // The history's stack says it empties as it goes, after the members its handler reads.
-    history_->Steps().disconnect(this);
-}
+DocumentSession::~DocumentSession() = default;
 
 void DocumentSession::Load() {
     if (!MayReplaceDocument()) {

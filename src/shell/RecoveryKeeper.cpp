@@ -162,7 +162,7 @@ void RecoveryKeeper::DocumentPushed() {
     QTimer::singleShot(0, this, [this] { Settle(std::nullopt); });
 }
 
-// The record's history holds the steps around where it stands, as the undo stack does, unless
+// The record's history holds the steps around where it stands, as the edit history does, unless
 // a step that replaced the whole document bounds it: a step beyond its ends starts it anew.
 void RecoveryKeeper::StepUndone() {
     const bool follows = writer_ && !writer_->Broken() && writer_->History().Position() > 0;
