@@ -19,7 +19,7 @@ inline void RecordMixedSteps(VisibilityDocument& doc, BlockSelection& selection,
     std::mt19937 random(seed);
     const auto below = [&](int limit) { return static_cast<int>(random() % limit); };
     const int n = doc.BlockCount;
-    while (history.Steps().count() < count) {
+    while (history.Count() < count) {
         const int kind = below(6);
         if (kind >= 3) {
             for (int b = 1; b <= n; ++b) {
@@ -52,7 +52,7 @@ inline void RecordMixedSteps(VisibilityDocument& doc, BlockSelection& selection,
                     break;
             }
         });
-        if (history.Steps().count() % 50 == 0) {
+        if (history.Count() % 50 == 0) {
             QCoreApplication::processEvents();
         }
     }

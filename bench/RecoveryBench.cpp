@@ -15,7 +15,6 @@
 #include "OneSidedRing.h"
 #include "RecoveryWriter.h"
 #include "RingDocument.h"
-#include "UndoCommands.h"
 #include "UserDialogs.h"
 #include "VisibilityWriter.h"
 
@@ -42,10 +41,7 @@ struct MixedHistory {
         FillMatrixGrid(grid);
         EditHistory history(doc, grid);
         RecordMixedSteps(doc, selection, history, 1000, 1000);
-        for (int i = 0; i < history.Steps().count(); ++i) {
-            const auto* edit = dynamic_cast<const RecordedEdit*>(history.Steps().command(i));
-            steps.push_back({edit->text().toStdString(), StepKind::Action, edit->Changes()});
-        }
+        steps = history.ElementStepsAround().Steps;
         QCoreApplication::processEvents();
     }
 };

@@ -241,9 +241,8 @@ void MeasureRecovering(lumark::UserDialogs& dialogs, const QTemporaryDir& dir, i
         PaintClock clock(window);
         times.push_back(clock.MeasureUntilPainted([&] { window.OpenVisibilityFile(path); },
                                                   *window.ListView->viewport()));
-        if (window.History().Steps().count() != 1000) {
-            std::fprintf(stderr, "recovered %d steps, not 1000\n",
-                         window.History().Steps().count());
+        if (window.History().Count() != 1000) {
+            std::fprintf(stderr, "recovered %d steps, not 1000\n", window.History().Count());
         }
     }
     std::printf("%-34s %8.2f ms   (median of %d)\n", "recover 1,000 steps, to the grid",

@@ -13,7 +13,6 @@
 #include "MixedSteps.h"
 #include "OneSidedRing.h"
 #include "RingDocument.h"
-#include "UndoCommands.h"
 #include "ViewDistance.h"
 
 namespace lumark {
@@ -195,9 +194,8 @@ void BM_MixedSteps1000Memory(benchmark::State& state) {
         state.counters["resident_added_MB"] = ResidentMegabytes() - residentBefore;
         state.counters["peak_added_MB"] = PeakResidentMegabytes() - peakBefore;
         double elements = 0;
-        for (int i = 0; i < bench.history.Steps().count(); ++i) {
-            const auto* step = dynamic_cast<const RecordedEdit*>(bench.history.Steps().command(i));
-            elements += step != nullptr ? static_cast<double>(step->Changes().size()) : 0;
+        for (const RecordedStep& step : bench.history.ElementStepsAround().Steps) {
+            elements += static_cast<double>(step.Changes.size());
         }
         state.counters["elements_held"] = elements;
         state.ResumeTiming();

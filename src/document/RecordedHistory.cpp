@@ -34,7 +34,7 @@ void CheckBase(const VisibilityMatrix& base, std::int16_t blockCount) {
 }  // namespace
 
 RecordedHistory::RecordedHistory(const VisibilityMatrix& base, std::int16_t blockCount)
-    : base_(base), blockCount_(blockCount), savedPosition_(0) {
+    : base_(base), blockCount_(blockCount) {
     current_.Matrix = base;
     CheckBase(base_, blockCount_);
 }
@@ -42,20 +42,36 @@ RecordedHistory::RecordedHistory(const VisibilityMatrix& base, std::int16_t bloc
 RecordedHistory RecordedHistory::FromSteps(const VisibilityMatrix& base, std::int16_t blockCount,
                                            std::vector<RecordedStep> steps, std::size_t position,
                                            std::optional<std::size_t> savedPosition) {
-    if (position > steps.size() || (savedPosition && *savedPosition > steps.size())) {
-        throw LumarkError("a position beyond the " + std::to_string(steps.size()) + " steps");
-    }
     RecordedHistory history(base, blockCount);
-    for (const RecordedStep& step : steps) {
-        history.Apply(history.current_, step, true);
-    }
-    for (std::size_t undone = steps.size(); undone > position; --undone) {
-        history.Apply(history.current_, steps[undone - 1], false);
-    }
-    history.steps_ = std::move(steps);
-    history.position_ = position;
-    history.savedPosition_ = savedPosition;
+    history.steps_.Place(std::move(steps), position, savedPosition);
+    history.DoPlacedSteps();
     return history;
+}
+
+RecordedHistory RecordedHistory::StandingAt(const VisibilityMatrix& current,
+                                            std::int16_t blockCount,
+                                            std::vector<RecordedStep> steps, std::size_t position,
+                                            std::optional<std::size_t> savedPosition) {
+    RecordedHistory history(current, blockCount);
+    history.steps_.Place(std::move(steps), position, savedPosition);
+    const std::vector<RecordedStep>& placed = history.steps_.Steps();
+    for (std::size_t done = position; done > 0; --done) {
+        history.Apply(history.current_, placed[done - 1], false);
+    }
+    // Every element the steps changed holds 0 or -1: the base passes the checks of `current`.
+    history.base_ = history.current_.Matrix;
+    history.DoPlacedSteps();
+    return history;
+}
+
+void RecordedHistory::DoPlacedSteps() {
+    const std::vector<RecordedStep>& steps = steps_.Steps();
+    for (const RecordedStep& step : steps) {
+        Apply(current_, step, true);
+    }
+    for (std::size_t undone = steps.size(); undone > steps_.Position(); --undone) {
+        Apply(current_, steps[undone - 1], false);
+    }
 }
 
 void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,
@@ -97,62 +113,29 @@ void RecordedHistory::Apply(VisibilityDocument& state, const RecordedStep& step,
 
 RecordedHistory::Pushed RecordedHistory::Push(RecordedStep step) {
     Apply(current_, step, true);
-    steps_.resize(position_);
-    if (savedPosition_ && *savedPosition_ > position_) {
-        savedPosition_.reset();  // the file's state was among the steps dropped
-    }
-    if (step.Kind == StepKind::DoubleClick && position_ > 0 &&
-        steps_.back().Kind == StepKind::CellClick && savedPosition_ != position_) {
-        RecordedStep& click = steps_.back();
-        click.Changes.insert(click.Changes.end(), step.Changes.begin(), step.Changes.end());
-        click.Changes = NetChanges(click.Changes);
-        click.Kind = StepKind::Action;  // one double click per click
-        if (!click.Changes.empty()) {
-            return Pushed::Merged;
-        }
-        steps_.pop_back();
-        --position_;
-        return Pushed::Dropped;
-    }
-    steps_.push_back(std::move(step));
-    ++position_;
-    return Pushed::Added;
+    return steps_.Push(std::move(step));
 }
 
 void RecordedHistory::Undo() {
-    if (position_ == 0) {
+    if (!steps_.Undo([this](const RecordedStep& step) { Apply(current_, step, false); })) {
         throw LumarkError("an undo with no step to undo");
     }
-    Apply(current_, steps_[position_ - 1], false);
-    --position_;
 }
 
 void RecordedHistory::Redo() {
-    if (position_ == steps_.size()) {
+    if (!steps_.Redo([this](const RecordedStep& step) { Apply(current_, step, true); })) {
         throw LumarkError("a redo with no step to redo");
     }
-    Apply(current_, steps_[position_], true);
-    ++position_;
 }
 
 void RecordedHistory::Fold(std::size_t count) {
-    if (count > position_) {
-        throw LumarkError("folding " + std::to_string(count) + " steps of " +
-                          std::to_string(position_) + " done");
-    }
     VisibilityDocument folded;
     folded.Matrix = base_;
-    for (std::size_t i = 0; i < count; ++i) {
-        Apply(folded, steps_[i], true);
+    for (std::size_t i = 0; i < count && i < steps_.Position(); ++i) {
+        Apply(folded, steps_.Steps()[i], true);
     }
+    steps_.DropOldest(count);  // a count beyond the steps done leaves everything as it was
     base_ = folded.Matrix;
-    steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(count));
-    position_ -= count;
-    if (savedPosition_) {
-        savedPosition_ = *savedPosition_ >= count
-                             ? std::optional<std::size_t>(*savedPosition_ - count)
-                             : std::nullopt;
-    }
 }
 
 }  // namespace lumark

@@ -3,34 +3,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "ElementChange.h"
+#include "StepHistory.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
 
-// How the edit history made a step. A double click's step is merged into the cell click's step
-// right before it.
-enum class StepKind : std::uint8_t { Action, CellClick, DoubleClick };
-
-// One step of the edit history: its text as the history shows it (UTF-8) and the elements it
-// changed, in the order changed.
-struct RecordedStep {
-    std::string Text;
-    StepKind Kind = StepKind::Action;
-    std::vector<ElementChange> Changes;
-};
-
 // The edit history of one document as a recovery record keeps it, without Qt: the relation
-// before the first step, the steps, how many of them are done, and which state matches the
-// file on disk. Push, Undo and Redo change it as the edit history's undo stack changes: a push
-// after undos drops the steps that could have been redone, a double click's step merges into
-// the cell click's step on top (unless the state before it matches the file), and a merge
-// that changes nothing drops the step. Every change must fit: indices within 1..BlockCount, a
-// value of 0 or -1 before, the element's value where the step applies, and its inverse after.
-// What does not fit is a LumarkError and leaves the history as it was.
+// before the first step, and the steps, standing and saved where the window's history has them,
+// under the same rules. Every change must fit: indices within 1..BlockCount, a value of 0 or -1
+// before, the element's value where the step applies, and its inverse after. What does not fit
+// is a LumarkError and leaves the history as it was.
 class RecordedHistory {
   public:
     // No steps yet: `base` is the relation as it stands, and it matches the file on disk.
@@ -41,8 +25,12 @@ class RecordedHistory {
     static RecordedHistory FromSteps(const VisibilityMatrix& base, std::int16_t blockCount,
                                      std::vector<RecordedStep> steps, std::size_t position,
                                      std::optional<std::size_t> savedPosition);
+    // The same, from the relation as it stands with the first `position` steps done.
+    static RecordedHistory StandingAt(const VisibilityMatrix& current, std::int16_t blockCount,
+                                      std::vector<RecordedStep> steps, std::size_t position,
+                                      std::optional<std::size_t> savedPosition);
 
-    enum class Pushed { Added, Merged, Dropped };
+    using Pushed = StepHistory<RecordedStep>::Pushed;
     // A step done where the history stands; what became of it.
     Pushed Push(RecordedStep step);
     void Undo();
@@ -55,11 +43,13 @@ class RecordedHistory {
     // The relation with the first Position() steps done.
     const VisibilityMatrix& Current() const { return current_.Matrix; }
     std::int16_t BlockCount() const { return blockCount_; }
-    const std::vector<RecordedStep>& Steps() const { return steps_; }
-    std::size_t Position() const { return position_; }
-    const std::optional<std::size_t>& SavedPosition() const { return savedPosition_; }
+    const std::vector<RecordedStep>& Steps() const { return steps_.Steps(); }
+    std::size_t Position() const { return steps_.Position(); }
+    const std::optional<std::size_t>& SavedPosition() const { return steps_.SavedPosition(); }
 
   private:
+    // From the base, the placed steps done and those not done undone again, each checked.
+    void DoPlacedSteps();
     // Does `step` on `matrix` forwards or undoes it, each element checked against the value it
     // must hold; on a mismatch nothing is changed and a LumarkError names the element.
     void Apply(VisibilityDocument& state, const RecordedStep& step, bool forward) const;
@@ -67,9 +57,7 @@ class RecordedHistory {
     VisibilityMatrix base_;
     VisibilityDocument current_;  // changed, like any document, only element by element
     std::int16_t blockCount_;
-    std::vector<RecordedStep> steps_;
-    std::size_t position_ = 0;
-    std::optional<std::size_t> savedPosition_;
+    StepHistory<RecordedStep> steps_;
 };
 
 }  // namespace lumark

@@ -1,9 +1,9 @@
 #include "EditHistory.h"
 
-#include <memory>
+#include <utility>
 
 #include "MatrixEdits.h"
-#include "UndoCommands.h"
+#include "MatrixGrid.h"
 
 namespace lumark {
 
@@ -47,14 +47,12 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
         }
         const QString name =
             kind == StepKind::Action ? text : CellEditText(recorder.FirstCellEdit());
-        const RecordedEdit::Kind stepKind = kind == StepKind::Action ? RecordedEdit::Kind::Action
-                                            : kind == StepKind::CellClick
-                                                ? RecordedEdit::Kind::CellClick
-                                                : RecordedEdit::Kind::DoubleClick;
-        const std::vector<ElementChange> changes = recorder.TakeChanges();
-        stack_.push(new RecordedEdit(doc_, name, changes, stepKind));
+        RecordedStep step{name.toStdString(), kind, recorder.TakeChanges()};
         if (listener_ != nullptr) {
-            listener_->StepPushed(name, stepKind, changes);
+            Push({step, nullptr});
+            listener_->StepPushed(step);
+        } else {
+            Push({std::move(step), nullptr});
         }
     };
     try {
@@ -66,10 +64,29 @@ void EditHistory::Run(StepKind kind, const QString& text, const std::function<vo
     push();
 }
 
+void EditHistory::Push(EditStep step) {
+    steps_.Push(std::move(step));
+    emit Changed();
+}
+
+void EditHistory::Apply(const EditStep& step, bool forward) {
+    if (step.Replaced == nullptr) {
+        ReplayElementChanges(doc_, step.Changes, forward ? Replay::Redo : Replay::Undo);
+        return;
+    }
+    // The same file in another version: block count and layout may differ, and the user stays
+    // where they were.
+    doc_ = forward ? step.Replaced->After : step.Replaced->Before;
+    FillMatrixGrid(grid_, GridPlace::Kept);
+}
+
 void EditHistory::Replace(const QString& text, const VisibilityDocument& replacement) {
     clickStepOnTop_ = false;
-    // Pushing runs the step's redo, which puts the replacement in.
-    stack_.push(new DocumentReplacement(doc_, grid_, text, doc_, replacement));
+    EditStep step{
+        {text.toStdString(), StepKind::Action, {}},
+        std::make_unique<const EditStep::Documents>(EditStep::Documents{doc_, replacement})};
+    Apply(step, true);
+    Push(std::move(step));
     if (listener_ != nullptr) {
         listener_->DocumentPushed();
     }
@@ -85,10 +102,11 @@ bool EditHistory::Redo() {
 
 bool EditHistory::Step(bool forward) {
     clickStepOnTop_ = false;
-    if (forward ? !stack_.canRedo() : !stack_.canUndo()) {
+    const auto apply = [this, forward](const EditStep& step) { Apply(step, forward); };
+    if (!(forward ? steps_.Redo(apply) : steps_.Undo(apply))) {
         return false;
     }
-    forward ? stack_.redo() : stack_.undo();
+    emit Changed();
     if (listener_ != nullptr) {
         forward ? listener_->StepRedone() : listener_->StepUndone();
     }
@@ -97,15 +115,61 @@ bool EditHistory::Step(bool forward) {
 
 void EditHistory::MarkSaved() {
     clickStepOnTop_ = false;
-    stack_.setClean();
+    steps_.MarkSaved();
     if (listener_ != nullptr) {
         listener_->MarkedSaved();
     }
 }
 
+VisibilityMatrix EditHistory::PutRecorded(const RecordedHistory& recorded) {
+    clickStepOnTop_ = false;
+    const std::optional<std::size_t>& saved = recorded.SavedPosition();
+    VisibilityMatrix onDisk = doc_.Matrix;
+    std::vector<EditStep> steps;
+    steps.reserve(recorded.Steps().size());
+    for (const RecordedStep& step : recorded.Steps()) {
+        // Joined on the way in: a double click is never offered to a recovered click.
+        steps.push_back({{step.Text, StepKind::Action, step.Changes}, nullptr});
+        Apply(steps.back(), true);
+        if (saved == steps.size()) {
+            onDisk = doc_.Matrix;
+        }
+    }
+    for (std::size_t done = steps.size(); done > recorded.Position(); --done) {
+        Apply(steps[done - 1], false);
+    }
+    steps_.Place(std::move(steps), recorded.Position(), saved);
+    emit Changed();
+    return onDisk;
+}
+
+EditHistory::ElementSteps EditHistory::ElementStepsAround() const {
+    const std::vector<EditStep>& steps = steps_.Steps();
+    const std::size_t position = steps_.Position();
+    std::size_t low = position;
+    while (low > 0 && steps[low - 1].Replaced == nullptr) {
+        --low;
+    }
+    std::size_t high = position;
+    while (high < steps.size() && steps[high].Replaced == nullptr) {
+        ++high;
+    }
+    ElementSteps around;
+    for (std::size_t i = low; i < high; ++i) {
+        around.Steps.push_back({steps[i].Text, StepKind::Action, steps[i].Changes});
+    }
+    around.Position = position - low;
+    const std::optional<std::size_t>& saved = steps_.SavedPosition();
+    if (saved && *saved >= low && *saved <= high) {
+        around.SavedPosition = *saved - low;
+    }
+    return around;
+}
+
 void EditHistory::Clear() {
     clickStepOnTop_ = false;
-    stack_.clear();
+    steps_.Clear();
+    emit Changed();
     if (listener_ != nullptr) {
         listener_->Cleared();
     }
@@ -120,8 +184,8 @@ QString EditHistory::SelectedBlocksText(const QString& caption) const {
                          : caption + QStringLiteral(" on %1 blocks").arg(selected);
 }
 
-QString EditHistory::KeysText() {
-    return QStringLiteral("Undo: Ctrl+Z    Redo: Ctrl+Shift+Z or Ctrl+Y");
+QString EditHistory::Text(int index) const {
+    return QString::fromStdString(steps_.Steps().at(static_cast<std::size_t>(index)).Text);
 }
 
 }  // namespace lumark

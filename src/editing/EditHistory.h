@@ -1,22 +1,24 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QUndoStack>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "MatrixGridModel.h"
-#include "UndoCommands.h"
+#include "RecordedHistory.h"
+#include "StepHistory.h"
 #include "VisibilityDocument.h"
 
 namespace lumark {
 
-// Hears each change of the history once the undo stack has made it, so that a copy kept
-// elsewhere (the recovery record) can follow. A step comes as pushed, before the stack merges a
-// double click's step into the click's.
+// Hears each change of the history once it is made, so that a record kept elsewhere (the
+// recovery record) can follow. A step comes as pushed: a double click's step, of its kind, has
+// by then been merged into the click's step when the history took it in.
 class HistoryListener {
   public:
-    virtual void StepPushed(const QString& text, RecordedEdit::Kind kind,
-                            const std::vector<ElementChange>& changes) = 0;
+    virtual void StepPushed(const RecordedStep& step) = 0;
     // A step that put another whole document in place was pushed.
     virtual void DocumentPushed() = 0;
     virtual void StepUndone() = 0;
@@ -28,9 +30,21 @@ class HistoryListener {
     ~HistoryListener() = default;
 };
 
+// A step of the window's history: the elements an action changed, or, for a step that put
+// another whole document in place, both documents.
+struct EditStep : RecordedStep {
+    struct Documents {
+        VisibilityDocument Before;
+        VisibilityDocument After;
+    };
+    std::unique_ptr<const Documents> Replaced;
+};
+
 // Undo and redo of what the user's actions changed in the relation. Each action that changed at
 // least one element becomes one step holding just those elements; selections are no steps.
-class EditHistory {
+class EditHistory : public QObject {
+    Q_OBJECT
+
   public:
     EditHistory(VisibilityDocument& doc, MatrixGridModel& grid);
 
@@ -53,31 +67,57 @@ class EditHistory {
     // The document now matches its file.
     void MarkSaved();
     // The history stands where the document last matched its file.
-    bool AtSavedState() const { return stack_.isClean(); }
+    bool AtSavedState() const { return steps_.AtSavedState(); }
     // Another document: no steps, matching its file.
     void Clear();
-    // No state in the history matches the file: for a history put back whose saved state was
-    // dropped. The listener is not told.
-    void ForgetSavedState() { stack_.resetClean(); }
+    // Puts `recorded` in place of the history, with the document standing at its base: its
+    // steps done and undone back to where it stood, the file's state where it was saved (none
+    // when it was not among them). Returns the relation in that state, or the base. The
+    // listener is not told: it is where the history came from.
+    VisibilityMatrix PutRecorded(const RecordedHistory& recorded);
     // Tells `listener` of every change from now on; nullptr for nobody.
     void SetListener(HistoryListener* listener) { listener_ = listener; }
 
-    const QUndoStack& Steps() const { return stack_; }
+    // Where the history stands among its steps, as the buttons and the menu ask it.
+    bool CanUndo() const { return steps_.CanUndo(); }
+    bool CanRedo() const { return steps_.CanRedo(); }
+    int Count() const { return static_cast<int>(steps_.Steps().size()); }
+    // How many steps are done.
+    int Index() const { return static_cast<int>(steps_.Position()); }
+    QString Text(int index) const;
+    // The text of the step an undo or a redo would take; empty when there is none.
+    QString UndoText() const { return CanUndo() ? Text(Index() - 1) : QString(); }
+    QString RedoText() const { return CanRedo() ? Text(Index()) : QString(); }
+
+    // The steps of element changes around where the history stands, each as a finished action,
+    // up to a step that put another whole document in place on either side; how many of them
+    // are done, and after which the document matches its file, if it does within them.
+    struct ElementSteps {
+        std::vector<RecordedStep> Steps;
+        std::size_t Position = 0;
+        std::optional<std::size_t> SavedPosition;
+    };
+    ElementSteps ElementStepsAround() const;
 
     // "Increase (+) on 3 blocks": a command's caption and how many blocks are selected now.
     QString SelectedBlocksText(const QString& caption) const;
-    // The keys, for tooltips and the About box.
-    static QString KeysText();
+
+  signals:
+    // After every push, undo, redo and clear: where the history stands may differ.
+    void Changed();
 
   private:
-    enum class StepKind { Action, CellClick, DoubleClick };
-    // Redo when `forward`, else undo; the flag then says whether this is the saved state.
+    // Redo when `forward`, else undo.
     bool Step(bool forward);
     void Run(StepKind kind, const QString& text, const std::function<void()>& action);
+    // Does `step` on the document, or undoes it.
+    void Apply(const EditStep& step, bool forward);
+    // Takes in a step already done.
+    void Push(EditStep step);
 
     VisibilityDocument& doc_;
     MatrixGridModel& grid_;
-    QUndoStack stack_;
+    StepHistory<EditStep> steps_;
     // The last step pushed came from a cell click, and nothing has happened since.
     bool clickStepOnTop_ = false;
     HistoryListener* listener_ = nullptr;

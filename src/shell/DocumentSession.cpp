@@ -68,17 +68,14 @@ DocumentSession::DocumentSession(UserDialogs& dialogs, std::string settingsFileP
     connect(watcher_, &QFileSystemWatcher::directoryChanged, checkSoon_,
             static_cast<void (QTimer::*)()>(&QTimer::start));
     // What the panel said of the last change is news until the next edit.
-    connect(&history_->Steps(), &QUndoStack::indexChanged, this, [this] {
+    connect(history_.get(), &EditHistory::Changed, this, [this] {
         if (diskState_ == ReloadedText || diskState_ == UnreadableText) {
             SetDiskState({});
         }
     });
 }
 
-DocumentSession::~DocumentSession() {
-    // The history's stack says it empties as it goes, after the members its handler reads.
-    history_->Steps().disconnect(this);
-}
+DocumentSession::~DocumentSession() = default;
 
 void DocumentSession::Load() {
     if (!MayReplaceDocument()) {
@@ -397,9 +394,20 @@ void DocumentSession::OfferRecoveryRecords() {
     recovery_->OfferRecords(std::nullopt);
 }
 
-void DocumentSession::FollowRecoveredFile(const FileState& disk,
-                                          const VisibilityDocument& diskDocument) {
-    RememberDisk(disk, diskDocument);
+void DocumentSession::PutRecoveredHistory(const RecoveredRecord& record) {
+    const RecordedHistory& recorded = record.History;
+    VisibilityDocument base;
+    base.Matrix = recorded.Base();
+    base.VersionText = record.File.VersionText;
+    base.BlockCount = recorded.BlockCount();
+    Adopt(base, record.File.Path);
+    // The relation in the file the record began from; the base when no state of it was saved.
+    VisibilityDocument onDisk = base;
+    onDisk.Matrix = history_->PutRecorded(recorded);
+    // Modified follows the history alone: a record left standing at the file's state (a kill
+    // between the undo back to it and the record's removal) holds nothing unsaved.
+    const FileState& disk = record.File.State;
+    RememberDisk(disk, onDisk);
     // The box that offered the record said whether the file has changed since: Save asks
     // before replacing it, and no reload is offered for that version.
     if (const std::optional<FileState> now = ReadFileState(filePath_);

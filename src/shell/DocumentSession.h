@@ -48,9 +48,11 @@ class DocumentSession : public QObject {
     // At a start with no file: offers the records of Lumarks no longer running.
     void OfferRecoveryRecords();
     RecoveryKeeper& Recovery() { return *recovery_; }
-    // A recovered document now stands for its file as after Open: "LastDir", the caption, the
-    // watch. `disk` is the file as the record began from it, with the relation `diskDocument`.
-    void FollowRecoveredFile(const FileState& disk, const VisibilityDocument& diskDocument);
+    // Puts `record` in place as the window last had it: the document and the undo history as
+    // they stood, the file's state at the step where it was saved, and the file followed as
+    // after Open ("LastDir", the caption, the watch). The history's listener hears the clear
+    // of the old history, not the recovered steps: the record already holds them.
+    void PutRecoveredHistory(const RecoveredRecord& record);
 
   private:
     // Never null. Built and destroyed without touching the rest of the session.

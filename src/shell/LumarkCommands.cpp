@@ -1,6 +1,5 @@
 // The window's routine edits of many blocks at once: ranges and lists of blocks, an exact view
 // distance and one-way links removed; and the wiring of every command of WindowCommands.cpp.
-#include <QUndoStack>
 #include <algorithm>
 
 #include "BlockRanges.h"
@@ -33,8 +32,7 @@ void LumarkMain::ConnectCommands() {
     ConnectHeaderRanges(*this);
     ConnectCommandMenu(*this);
     // What Remove one-way reports stands until the next edit, undo or redo.
-    connect(&History().Steps(), &QUndoStack::indexChanged, statusPanels_,
-            &GridStatusPanels::ClearNote);
+    connect(&History(), &EditHistory::Changed, statusPanels_, &GridStatusPanels::ClearNote);
     ListView->setAccessibleDescription(
         ListView->accessibleDescription() +
         WithKeys(" {ClickCell} toggles the focused cell, {SelectColumn} selects its column, "

@@ -17,7 +17,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QUndoStack>
 #include <QUrl>
 #include <optional>
 
@@ -83,10 +82,7 @@ LumarkMain::LumarkMain(UserDialogs& dialogs, std::string settingsFilePath, std::
     DescribeWindowForAccessibility(*this);
 }
 
-LumarkMain::~LumarkMain() {
-    // The history's stack says it empties as it goes, after the panels are gone.
-    History().Steps().disconnect(this);
-}
+LumarkMain::~LumarkMain() = default;
 
 int LumarkMain::Px(int twips) const {
     return TwipsToPixels(twips, logicalDpiX());
@@ -296,8 +292,7 @@ void LumarkMain::ConnectSession() {
         ListView->setFocus();
     });
     // Undoing a reload may bring back another layout.
-    connect(&History().Steps(), &QUndoStack::indexChanged, this,
-            [this] { UpdateFileVersionPanel(); });
+    connect(&History(), &EditHistory::Changed, this, [this] { UpdateFileVersionPanel(); });
 }
 
 void LumarkMain::Form_Resize() {

@@ -1,7 +1,6 @@
 #include "RecoveryKeeper.h"
 
 #include <QTimer>
-#include <QUndoStack>
 #include <utility>
 
 #include "DocumentSession.h"
@@ -15,22 +14,6 @@ namespace lumark {
 namespace {
 
 constexpr int FlushDelayMs = 1000;
-
-StepKind KindOf(RecordedEdit::Kind kind) {
-    switch (kind) {
-        case RecordedEdit::Kind::CellClick:
-            return StepKind::CellClick;
-        case RecordedEdit::Kind::DoubleClick:
-            return StepKind::DoubleClick;
-        case RecordedEdit::Kind::Action:
-            break;
-    }
-    return StepKind::Action;
-}
-
-const RecordedEdit* EditAt(const QUndoStack& stack, int index) {
-    return dynamic_cast<const RecordedEdit*>(stack.command(index));
-}
 
 // The same file, by name or, for another name of it, by device and inode.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -119,15 +102,7 @@ bool RecoveryKeeper::OfferRecords(const std::optional<std::string>& path) {
 }
 
 void RecoveryKeeper::TakeOver(RecoveryClaim claim, RecoveredRecord record) {
-    EditHistory& history = session_.History();
-    history.SetListener(nullptr);  // the record already holds what the replay does
-    try {
-        RestoreRecord(session_, record);
-    } catch (...) {
-        history.SetListener(this);
-        throw;
-    }
-    history.SetListener(this);
+    session_.PutRecoveredHistory(record);
     file_ = record.File;
     writer_.emplace(std::move(claim), std::move(record));
     Settle(std::nullopt);
@@ -147,41 +122,18 @@ void RecoveryKeeper::Discard() {
 }
 
 void RecoveryKeeper::StartRecord(std::optional<StepKind> topKind) {
-    const QUndoStack& stack = session_.History().Steps();
-    const int index = stack.index();
-    // The element steps around where the history stands: a step that replaced the whole
-    // document bounds them on either side.
-    int low = index;
-    while (low > 0 && EditAt(stack, low - 1) != nullptr) {
-        --low;
+    EditHistory::ElementSteps around = session_.History().ElementStepsAround();
+    // Only the step just pushed may still take in a double click.
+    if (topKind && around.Position == around.Steps.size() && around.Position > 0) {
+        around.Steps.back().Kind = *topKind;
     }
-    int high = index;
-    while (high < stack.count() && EditAt(stack, high) != nullptr) {
-        ++high;
-    }
-    std::vector<RecordedStep> steps;
-    VisibilityDocument base = session_.Document();
-    for (int i = low; i < high; ++i) {
-        const RecordedEdit* edit = EditAt(stack, i);
-        steps.push_back({edit->text().toStdString(), StepKind::Action, edit->Changes()});
-    }
-    for (int i = index; i-- > low;) {
-        const std::vector<ElementChange>& changes = EditAt(stack, i)->Changes();
-        for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-            base.SetElement(change->Column, change->Row, change->Before);
-        }
-    }
-    if (topKind && index == high && index > low) {
-        steps.back().Kind = *topKind;
-    }
-    const int clean = stack.cleanIndex();
-    const std::optional<std::size_t> saved =
-        clean >= low && clean <= high ? std::optional<std::size_t>(clean - low) : std::nullopt;
     std::optional<RecoveryWriter> fresh;
     try {
-        fresh.emplace(folder_, file_,
-                      RecordedHistory::FromSteps(base.Matrix, base.BlockCount, std::move(steps),
-                                                 static_cast<std::size_t>(index - low), saved));
+        const VisibilityDocument& doc = session_.Document();
+        fresh.emplace(
+            folder_, file_,
+            RecordedHistory::StandingAt(doc.Matrix, doc.BlockCount, std::move(around.Steps),
+                                        around.Position, around.SavedPosition));
     } catch (const LumarkError& error) {
         // The history does not read as element changes of its own document: a fault.
         Remove();
@@ -193,13 +145,11 @@ void RecoveryKeeper::StartRecord(std::optional<StepKind> topKind) {
     writer_ = std::move(fresh);
 }
 
-void RecoveryKeeper::StepPushed(const QString& text, RecordedEdit::Kind kind,
-                                const std::vector<ElementChange>& changes) {
-    const StepKind stepKind = KindOf(kind);
+void RecoveryKeeper::StepPushed(const RecordedStep& step) {
     if (writer_ && !writer_->Broken()) {
-        writer_->AppendPush({text.toStdString(), stepKind, changes});
+        writer_->AppendPush(step);
     }
-    Settle(stepKind);
+    Settle(step.Kind);
 }
 
 void RecoveryKeeper::DocumentPushed() {
@@ -212,7 +162,7 @@ void RecoveryKeeper::DocumentPushed() {
     QTimer::singleShot(0, this, [this] { Settle(std::nullopt); });
 }
 
-// The record's history holds the steps around where it stands, as the undo stack does, unless
+// The record's history holds the steps around where it stands, as the edit history does, unless
 // a step that replaced the whole document bounds it: a step beyond its ends starts it anew.
 void RecoveryKeeper::StepUndone() {
     const bool follows = writer_ && !writer_->Broken() && writer_->History().Position() > 0;

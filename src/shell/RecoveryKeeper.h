@@ -66,8 +66,7 @@ class RecoveryKeeper : public QObject, private HistoryListener {
     void ProblemMet(const QString& text);
 
   private:
-    void StepPushed(const QString& text, RecordedEdit::Kind kind,
-                    const std::vector<ElementChange>& changes) override;
+    void StepPushed(const RecordedStep& step) override;
     void DocumentPushed() override;
     void StepUndone() override;
     void StepRedone() override;
@@ -76,7 +75,7 @@ class RecoveryKeeper : public QObject, private HistoryListener {
 
     // Takes in a recovered record and goes on writing it.
     void TakeOver(RecoveryClaim claim, RecoveredRecord record);
-    // A record for the history as the undo stack holds it now; `topKind` is the kind of the step
+    // A record for the edit history as it stands now; `topKind` is the kind of the step
     // just pushed, which a double click may still merge into.
     void StartRecord(std::optional<StepKind> topKind);
     // After every change: no record at the file's state, one everywhere else (started anew when

@@ -2,9 +2,6 @@
 
 #include <QDateTime>
 
-#include "DocumentSession.h"
-#include "MatrixEdits.h"
-#include "MatrixGridModel.h"
 #include "UserDialogs.h"
 
 namespace lumark {
@@ -44,41 +41,6 @@ void SayUnreadableRecords(UserDialogs& dialogs, const std::vector<std::string>& 
         text += "\n" + record;
     }
     dialogs.MsgBox(text, QuestionTitle, UserDialogs::vbOKOnly + UserDialogs::vbExclamation);
-}
-
-void RestoreRecord(DocumentSession& session, const RecoveredRecord& record) {
-    const RecordedHistory& recorded = record.History;
-    VisibilityDocument base;
-    base.Matrix = recorded.Base();
-    base.VersionText = record.File.VersionText;
-    base.BlockCount = recorded.BlockCount();
-    session.Adopt(base, record.File.Path);  // the history starts at the base, as saved
-
-    EditHistory& history = session.History();
-    VisibilityDocument& doc = session.Document();
-    const std::vector<RecordedStep>& steps = recorded.Steps();
-    const std::optional<std::size_t>& saved = recorded.SavedPosition();
-    // The relation in the file the record began from; the base when no state of it was saved.
-    VisibilityDocument onDisk = base;
-    for (std::size_t done = 0; done <= steps.size(); ++done) {
-        if (saved == done) {
-            history.MarkSaved();
-            onDisk = doc;
-        }
-        if (done < steps.size()) {
-            history.Record(QString::fromStdString(steps[done].Text),
-                           [&] { ReplayElementChanges(doc, steps[done].Changes, Replay::Redo); });
-        }
-    }
-    for (std::size_t done = steps.size(); done > recorded.Position(); --done) {
-        history.Undo();
-    }
-    if (!saved) {
-        history.ForgetSavedState();
-    }
-    // Modified follows the history alone: a record left standing at the file's state (a kill
-    // between the undo back to it and the record's removal) holds nothing unsaved.
-    session.FollowRecoveredFile(record.File.State, onDisk);
 }
 
 }  // namespace lumark

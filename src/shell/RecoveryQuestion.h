@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "RecoveryRecord.h"
-
 namespace lumark {
 
-class DocumentSession;
 class UserDialogs;
 
 // What the user is asked about a record that a Lumark no longer running left behind.
@@ -28,11 +25,5 @@ int AskToRecover(UserDialogs& dialogs, const RecoveryOffer& offer);
 // Names the records that cannot be read, with the reasons, in one message: they are kept.
 // Each entry is "PATH: reason".
 void SayUnreadableRecords(UserDialogs& dialogs, const std::vector<std::string>& records);
-
-// Puts `record` into `session` as the window last had it: the document at the record's base,
-// its steps replayed through the edit history and undone back to where it stood, the file's
-// state at the step where it was saved (when none is, no state of the history matches the
-// file), and the session marked changed.
-void RestoreRecord(DocumentSession& session, const RecoveredRecord& record);
 
 }  // namespace lumark

@@ -3,7 +3,6 @@
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
-#include <QUndoStack>
 #include <stdexcept>
 
 #include "CommandMenu.h"
@@ -218,9 +217,9 @@ bool Available(const WindowCommand& command, LumarkMain& window) {
         case Needs::Document:
             return !window.Session().FilePath().empty();
         case Needs::UndoStep:
-            return window.History().Steps().canUndo();
+            return window.History().CanUndo();
         case Needs::RedoStep:
-            return window.History().Steps().canRedo();
+            return window.History().CanRedo();
     }
     return false;
 }

@@ -83,5 +83,32 @@ TEST(RecordedHistoryTest, StepsThatDoNotFitChangeNothing) {
     EXPECT_THROW(RecordedHistory(labelled.Matrix, 10), LumarkError);
 }
 
+// A record begins from the relation on screen: the steps done lead back to where it began.
+TEST(RecordedHistoryTest, StandingAtFindsTheBaseBehindTheStepsDone) {
+    VisibilityDocument state;
+    state.SetElement(2, 3, True16);
+    const VisibilityMatrix base = state.Matrix;
+    const RecordedStep first{"first", StepKind::Action, {{1, 1, 0, -1}, {2, 3, -1, 0}}};
+    state.SetElement(1, 1, True16);
+    state.SetElement(2, 3, False16);
+    const VisibilityMatrix afterFirst = state.Matrix;
+    const RecordedStep second{"second", StepKind::Action, {{4, 5, 0, -1}, {1, 1, -1, 0}}};
+    state.SetElement(4, 5, True16);
+    state.SetElement(1, 1, False16);
+    const VisibilityMatrix afterBoth = state.Matrix;
+
+    const std::pair<std::size_t, const VisibilityMatrix*> standing[] = {
+        {0, &base}, {1, &afterFirst}, {2, &afterBoth}};
+    for (const auto& [position, current] : standing) {
+        const RecordedHistory history =
+            RecordedHistory::StandingAt(*current, 10, {first, second}, position, 1);
+        EXPECT_EQ(history.Base(), base) << position;
+        EXPECT_EQ(history.Current(), *current) << position;
+        EXPECT_EQ(history.SavedPosition(), 1u);
+    }
+    // A relation the steps done do not lead to is not where this history stands.
+    EXPECT_THROW(RecordedHistory::StandingAt(base, 10, {first, second}, 2, 1), LumarkError);
+}
+
 }  // namespace
 }  // namespace lumark

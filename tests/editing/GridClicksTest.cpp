@@ -74,7 +74,7 @@ TEST_F(GridClicks, ClickUsesTheMouseMovePositionInTwips) {
     window->ListView_MouseMove(0, 0, interaction.LastMouseX, interaction.LastMouseY);
     window->ListView_DblClick();
     EXPECT_EQ(SeenBy(2), std::set<int>{2});
-    EXPECT_EQ(window->History().Steps().count(), 0);
+    EXPECT_EQ(window->History().Count(), 0);
 }
 
 TEST_F(GridClicks, EdgeSettingMakesTheClickAnEdge) {

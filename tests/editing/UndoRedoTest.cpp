@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QUndoStack>
 #include <random>
 
 #include "EditHistory.h"
@@ -29,7 +28,7 @@ class UndoRedo : public EditingWindowTest {
     }
     void Undo(QWidget* focus) { Keys(focus, Qt::ControlModifier); }
 
-    const QUndoStack& Steps() { return window->History().Steps(); }
+    const EditHistory& Steps() { return window->History(); }
     QString ModifiedPanel() { return window->StatusPanel(5)->text(); }
 };
 
@@ -37,7 +36,7 @@ TEST_F(UndoRedo, TheKeysWorkWhereverTheFocusIs) {
     Load(10);
     ClickCell(5, 3);
     ASSERT_TRUE(Document().IsVisible(3, 5));
-    EXPECT_EQ(Steps().undoText(), QStringLiteral("Toggle block 2 sees 4"));
+    EXPECT_EQ(Steps().UndoText(), QStringLiteral("Toggle block 2 sees 4"));
 
     Undo(window->cmdIncrease);
     EXPECT_FALSE(Document().IsVisible(3, 5));
@@ -66,10 +65,10 @@ TEST_F(UndoRedo, UndoingCrossKeepsTheSelectionAndRepaintsOnce) {
     ClickHeader(5);
     Click(window->XCheckcmd);
     ASSERT_TRUE(Document().IsVisible(5, 2));
-    EXPECT_EQ(Steps().count(), 1);
-    EXPECT_EQ(Steps().undoText(), QStringLiteral("Cross Fw & Bw"));
+    EXPECT_EQ(Steps().Count(), 1);
+    EXPECT_EQ(Steps().UndoText(), QStringLiteral("Cross Fw & Bw"));
     Click(window->XCheckcmd);  // already mutual: no step
-    EXPECT_EQ(Steps().count(), 1);
+    EXPECT_EQ(Steps().Count(), 1);
 
     PaintCounter counter;
     View().viewport()->installEventFilter(&counter);
@@ -88,7 +87,7 @@ TEST_F(UndoRedo, AViewDistanceStepCoversEverySelectedBlock) {
     Load(8);
     Click(window->cmdSelAll);
     Click(window->cmdIncrease);
-    EXPECT_EQ(Steps().undoText(), QStringLiteral("Increase (+) on 8 blocks"));
+    EXPECT_EQ(Steps().UndoText(), QStringLiteral("Increase (+) on 8 blocks"));
     Undo(window->cmdIncrease);
     for (std::int16_t b = 1; b <= 8; ++b) {
         EXPECT_EQ(SeenBy(b), std::set<int>{b});
@@ -101,14 +100,14 @@ TEST_F(UndoRedo, ClicksThatChangeNothingInTheEndAddNoStep) {
     Load(6);
     DoubleClickCell(4, 2);
     EXPECT_FALSE(Document().IsVisible(2, 4));
-    EXPECT_EQ(Steps().count(), 0);
+    EXPECT_EQ(Steps().Count(), 0);
     EXPECT_TRUE(Session().UnsavedChanges());  // any click sets it
 
     window->chEdge->setChecked(true);
     ClickCell(4, 2);  // the edge: blocks 3 and 4 seen from block 2
     ClickCell(4, 2);
-    EXPECT_EQ(Steps().count(), 1);
-    EXPECT_EQ(Steps().undoText(), QStringLiteral("Edge of block 1 at 3"));
+    EXPECT_EQ(Steps().Count(), 1);
+    EXPECT_EQ(Steps().UndoText(), QStringLiteral("Edge of block 1 at 3"));
 }
 
 TEST_F(UndoRedo, TheFlagAcrossSavingUndoAndRedo) {
@@ -127,7 +126,7 @@ TEST_F(UndoRedo, TheFlagAcrossSavingUndoAndRedo) {
 
     // Opening starts a history of its own, at a state that matches the file.
     window->OpenVisibilityFile(Session().FilePath());
-    EXPECT_EQ(Steps().count(), 0);
+    EXPECT_EQ(Steps().Count(), 0);
     Undo(window->Savecmd);
     EXPECT_TRUE(Document().IsVisible(1, 3));
     EXPECT_FALSE(Session().UnsavedChanges());
@@ -211,18 +210,18 @@ TEST_F(UndoRedo, UndoingEverythingGivesBackTheFileAndRedoingTheEdits) {
     window->chEdge->setChecked(false);  // a last toggle, so that no step waits to be redone
     pointAt(1, 2);
     window->ListView_Click();
-    ASSERT_FALSE(Steps().canRedo());
+    ASSERT_FALSE(Steps().CanRedo());
 
     std::set<QString> kinds;
-    for (int i = 0; i < Steps().count(); ++i) {
-        kinds.insert(Steps().text(i).section(QLatin1Char(' '), 0, 1));
+    for (int i = 0; i < Steps().Count(); ++i) {
+        kinds.insert(Steps().Text(i).section(QLatin1Char(' '), 0, 1));
     }
     EXPECT_EQ(kinds, (std::set<QString>{"Toggle block", "Edge of", "Cross Fw", "Increase (+)",
                                         "Decrease (-)", "Set Minimum"}));
 
     const std::string edited = FormatVisibilityFile(Document());
     EXPECT_TRUE(Session().UnsavedChanges());
-    while (Steps().canUndo()) {
+    while (Steps().CanUndo()) {
         const VisibilityMatrix before = Document().Matrix;
         window->Undo_Activated();
         ASSERT_FALSE(Document().Matrix == before) << "a step that changes nothing";
@@ -231,7 +230,7 @@ TEST_F(UndoRedo, UndoingEverythingGivesBackTheFileAndRedoingTheEdits) {
     EXPECT_FALSE(Session().UnsavedChanges());
     ExpectGridInStep(Document(), Grid());
 
-    while (Steps().canRedo()) {
+    while (Steps().CanRedo()) {
         window->Redo_Activated();
     }
     EXPECT_EQ(FormatVisibilityFile(Document()), edited);

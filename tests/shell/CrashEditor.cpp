@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
     bool redoneAll = true;
     int left = 0;
     if (recovered) {
-        const QUndoStack& steps = window.History().Steps();
+        const lumark::EditHistory& steps = window.History();
         int undone = 0;
-        for (; steps.canUndo(); ++undone) {
+        for (; steps.CanUndo(); ++undone) {
             window.Undo_Activated();
         }
         bottomIsFile = lumark::FormatVisibilityFile(doc) == lumark::test::ReadBytes(file);

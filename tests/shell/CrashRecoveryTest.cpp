@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <QUndoStack>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -134,7 +133,7 @@ std::set<std::uint64_t> ReplayedStates(const Expectation& expected, const std::s
         QCoreApplication::processEvents();
     }
     std::set<std::uint64_t> states;
-    QObject::connect(&window.History().Steps(), &QUndoStack::indexChanged, &window,
+    QObject::connect(&window.History(), &lumark::EditHistory::Changed, &window,
                      [&] { states.insert(crash::RelationHash(window.Document())); });
     edits.Next();
     QCoreApplication::processEvents();

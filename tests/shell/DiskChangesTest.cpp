@@ -80,7 +80,7 @@ TEST_F(DiskChangesTest, ACleanWindowReloadsAsOneUndoStep) {
     EXPECT_TRUE(session.Undo());
     EXPECT_FALSE(Sees(1, 3));
     EXPECT_TRUE(session.UnsavedChanges());  // the window no longer matches the disk
-    EXPECT_EQ(session.History().Steps().redoText(), QStringLiteral("Reload from disk"));
+    EXPECT_EQ(session.History().RedoText(), QStringLiteral("Reload from disk"));
 
     // The watch survives the rename: a second change is seen too.
     session.Redo();
@@ -144,7 +144,7 @@ TEST_F(DiskChangesTest, DeletedUnreadableAndSameBytes) {
     OtherProgramWrites(Version(6, 1));
     session.CheckDisk();
     EXPECT_EQ(session.DiskState(), "");
-    EXPECT_EQ(session.History().Steps().count(), 0);
+    EXPECT_EQ(session.History().Count(), 0);
 
     // Cut short mid-write: kept as it is until the next change.
     OtherProgramWrites(Version(6, 2).substr(0, 40));
@@ -173,7 +173,7 @@ TEST_F(DiskChangesTest, TheSameBytesBackAfterAnUnreadableVersionAreNoChange) {
     OtherProgramWrites(Version(6, 1));
     session.CheckDisk();
     EXPECT_EQ(session.DiskState(), "");
-    EXPECT_EQ(session.History().Steps().count(), 0);  // nothing reloaded
+    EXPECT_EQ(session.History().Count(), 0);  // nothing reloaded
     EXPECT_FALSE(session.UnsavedChanges());
     dialogs.ExpectNoDialog();
 }

@@ -90,7 +90,7 @@ TEST_F(DocumentSessionTest, AFailedOpenChangesNothing) {
     EXPECT_EQ(session.FilePath(), path);
     EXPECT_TRUE(session.Document().Matrix == before);
     EXPECT_TRUE(session.UnsavedChanges());
-    EXPECT_EQ(session.History().Steps().count(), 1);
+    EXPECT_EQ(session.History().Count(), 1);
 }
 
 TEST_F(DocumentSessionTest, TheCloseDecision) {

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QTest>
-#include <QUndoStack>
 #include <chrono>
 #include <cstdint>
 #include <random>

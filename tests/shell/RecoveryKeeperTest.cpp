@@ -308,7 +308,7 @@ TEST_F(RecoveryKeeperTest, NoRecoveryCopyIsSaidOnceAndEditingGoesOn) {
     session->Undo();
     session->Redo();
     EXPECT_EQ(said.count(), 1);
-    EXPECT_EQ(session->History().Steps().count(), 2);
+    EXPECT_EQ(session->History().Count(), 2);
 }
 
 // A reload from disk is a new beginning for the record: its history starts there.

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QUndoStack>
 
 #include "../editing/EditingWindow.h"
 #include "CommandMenu.h"
@@ -35,7 +34,7 @@ class RoutineEdit : public EditingWindowTest {
         Settle();
         return window->StatusPanelByKey(QStringLiteral("Selected"))->text();
     }
-    int Steps() { return window->History().Steps().count(); }
+    int Steps() { return window->History().Count(); }
 };
 
 TEST_F(RoutineEdit, HeaderRangesByShiftClickAndDragFromTheAnchor) {
@@ -186,13 +185,13 @@ TEST_F(RoutineEdit, RightClicksOpenTheMenuWhoseEntriesRunTheCommands) {
                                                  {10, "Remove one-way"}};
     for (const auto& [entry, step] : edits) {
         run(entry);
-        EXPECT_EQ(window->History().Steps().undoText().toStdString(), step) << entry;
+        EXPECT_EQ(window->History().UndoText().toStdString(), step) << entry;
     }
     EXPECT_FALSE(Document().IsVisible(1, 2));
     run(15);  // Undo
     EXPECT_TRUE(Document().IsVisible(1, 2));
     run(16);  // Redo
-    EXPECT_EQ(window->History().Steps().index(), 4);
+    EXPECT_EQ(window->History().Index(), 4);
     run(13);  // Overview
     EXPECT_NE(window->Overview(), nullptr);
 }

@@ -1,7 +1,6 @@
 #include <QKeySequence>
 #include <QRegularExpression>
 #include <QShortcut>
-#include <QUndoStack>
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -124,7 +123,7 @@ TEST_F(WindowCommandWiring, WithoutADocumentItsCommandsAskNothingAndChangeNothin
                 said += call.Text;
             }
             EXPECT_EQ(said, told.at(command.Id));
-            EXPECT_EQ(window->History().Steps().count(), 0);
+            EXPECT_EQ(window->History().Count(), 0);
             EXPECT_TRUE(window->Session().FilePath().empty());
         }
     }
