@@ -1,8 +1,7 @@
 #pragma once
 
-#include <ftw.h>
-#include <stdlib.h>
-
+#include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -29,20 +28,24 @@ class LargestFile {
     LargestFile(const LargestFile&) = delete;
     LargestFile& operator=(const LargestFile&) = delete;
     ~LargestFile() {
-        ::nftw(
-            directory.c_str(),
-            [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); },
-            8, FTW_DEPTH | FTW_PHYS);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::u8path(directory), ignored);
     }
 
   private:
     LargestFile() {
-        char name[] = "/tmp/lumark-bench-XXXXXX";
-        if (::mkdtemp(name) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        namespace fs = std::filesystem;
+        std::random_device random;
+        for (int attempt = 0; directory.empty(); ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path() / ("lumark-bench-" + std::to_string(random()));
+            if (fs::create_directory(candidate)) {
+                directory = candidate.u8string();
+            } else if (attempt > 100) {
+                throw std::runtime_error("cannot make a folder for the benchmark's file");
+            }
         }
-        directory = name;
-        path = directory + "/visibility.txt";
+        path = (fs::u8path(directory) / "visibility.txt").u8string();
         WriteFileAtomically(path, bytes);
     }
 };

@@ -51,6 +51,7 @@ QT_QPA_PLATFORM=xcb "$linux/bench/lumark_uibench" 2>/dev/null
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 lumark_windows_wine_path
 unset QT_QPA_PLATFORM
+mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 wineboot -i >/dev/null 2>&1 || true
 echo "== Wine $(wine --version 2>/dev/null), the windows platform plugin on $DISPLAY"
