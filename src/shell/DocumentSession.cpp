@@ -19,6 +19,7 @@
 #include "UserDialogs.h"
 #include "VisibilityReader.h"
 #include "VisibilityWriter.h"
+#include "WindowCommands.h"
 
 namespace lumark {
 
@@ -31,8 +32,12 @@ const char* const LastDirKey = "LastDir";
 const char* const LastDirDefault = "C:";
 
 const char* const SaveAsDialogTitle = "Save visibility file as";
-const char* const StrandedEditsHint =
-    "The edits are still in the window: Save As (Ctrl+Shift+S) can write them elsewhere.";
+std::string StrandedEditsHint() {
+    return WithKeys(
+               "The edits are still in the window: Save As ({SaveAs}) can write them "
+               "elsewhere.")
+        .toStdString();
+}
 const char* const SaveAsFailedHint = "Nothing was saved; the edits are still in the window.";
 
 const char* const ReloadedText = "Reloaded: changed on disk";
@@ -174,7 +179,7 @@ bool DocumentSession::AskToSaveChanges() {
     }
     // With no file ever loaded there is nowhere to write; Yes then goes on like No.
     if (answer == UserDialogs::vbYes && !filePath_.empty()) {
-        return WriteDocumentTo(filePath_, StrandedEditsHint);
+        return WriteDocumentTo(filePath_, StrandedEditsHint().c_str());
     }
     return true;
 }
@@ -187,7 +192,7 @@ void DocumentSession::Save() {
         UserDialogs::vbYes) {
         return;
     }
-    if (!WriteDocumentTo(filePath_, StrandedEditsHint)) {
+    if (!WriteDocumentTo(filePath_, StrandedEditsHint().c_str())) {
         return;
     }
     dialogs_.MsgBox("File : " + filePath_, "Save Visibility successfull", UserDialogs::vbOKOnly);
@@ -375,13 +380,14 @@ bool DocumentSession::MayReplaceChangedFile() {
     if (!now || now->Hash == disk_->Hash) {
         return true;  // gone, or as Lumark left it
     }
-    return dialogs_.MsgBox(filePath_ +
-                               "\nwas changed by another program after Lumark opened it.\n"
-                               "Replace it with the window's version?\n\n"
-                               "No writes nothing; Save As (Ctrl+Shift+S) can write the "
-                               "window's version elsewhere.",
-                           "Replace changed file",
-                           UserDialogs::vbYesNo + UserDialogs::vbExclamation) == UserDialogs::vbYes;
+    return dialogs_.MsgBox(
+               filePath_ + WithKeys("\nwas changed by another program after Lumark opened "
+                                    "it.\nReplace it with the window's version?\n\nNo "
+                                    "writes nothing; Save As ({SaveAs}) can write the "
+                                    "window's version elsewhere.")
+                               .toStdString(),
+               "Replace changed file",
+               UserDialogs::vbYesNo + UserDialogs::vbExclamation) == UserDialogs::vbYes;
 }
 
 void DocumentSession::KeepRecoveryRecords(const std::string& folder) {
