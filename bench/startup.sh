@@ -25,14 +25,9 @@ echo "== offscreen"
 QT_QPA_PLATFORM=offscreen measure
 
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
-    exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n1 "$work/display")"
-    openbox >/dev/null 2>&1 &
-    pids+=($!)
-    sleep 1
+    # shellcheck source=xserver.sh
+    source "$here/xserver.sh"
+    start_x_server
     echo "== X server $DISPLAY with openbox"
     QT_QPA_PLATFORM=xcb measure
 else

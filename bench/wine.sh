@@ -33,14 +33,9 @@ trap cleanup EXIT
 "$linux/src/tool/lumark-tool" generate --blocks 300 --distance 150 --layout 1.000000 \
     "$work/visibility.txt"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+# shellcheck source=xserver.sh
+source "$here/xserver.sh"
+start_x_server
 
 echo "== Linux, xcb on $DISPLAY"
 QT_QPA_PLATFORM=xcb python3 "$here/startup_compare.py" "$linux" "$work/visibility.txt" "$rounds"
